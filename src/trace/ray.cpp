@@ -1,0 +1,91 @@
+// Ray set-up, the stack pool and the nearest-hit queries.
+#include "trace/ray.h"
+
+#include "app/statistics.h"
+#include "objects/object.h"
+
+static IntersectionStack* freeStacks = nullptr;
+
+void initRay(Ray& ray, const Vector3& o, const Vector3& d) {
+    ray.origin = o;
+    ray.direction = d;
+    ray.inverseDirection = {1.0 / d.x, 1.0 / d.y, 1.0 / d.z};
+    const double c[3] = {d.x, d.y, d.z};
+    for (int i = 0; i < 3; ++i) {
+        ray.positive[i] = c[i] > 0 ? 1 : 0;
+        ray.negative[i] = 1 - ray.positive[i];
+    }
+    ray.maxDistance = MAX_RAY_DISTANCE;
+    ray.classification = (d.x >= 0 ? 4 : 0) + (d.y >= 0 ? 2 : 0) + (d.z >= 0 ? 1 : 0);
+    ray.slopeXY = o.x * d.y - d.x * o.y;
+    ray.slopeXZ = o.x * d.z - d.x * o.z;
+    ray.slopeYZ = o.y * d.z - d.y * o.z;
+}
+
+IntersectionStack* acquireStack() {
+    if (!freeStacks) {
+        auto* stack = new IntersectionStack();
+        stack->records = new Intersection[STACK_CAPACITY];
+        freeStacks = stack;
+    }
+    IntersectionStack* stack = freeStacks;
+    freeStacks = stack->next;
+    stack->next = nullptr;
+    stack->count = 0;
+    return stack;
+}
+
+void releaseStack(IntersectionStack* stack) {
+    stack->next = freeStacks;
+    freeStacks = stack;
+}
+
+void pushIntersection(IntersectionStack* stack, const Intersection& record) {
+    stack->records[stack->count] = record;
+    if (stack->count + 1 < stack->capacity)
+        ++stack->count;
+    else
+        ++stats.stackOverflows;
+}
+
+void freeAllStacks() {
+    while (freeStacks) {
+        IntersectionStack* next = freeStacks->next;
+        delete[] freeStacks->records;
+        delete freeStacks;
+        freeStacks = next;
+    }
+}
+
+int pooledStackCount() {
+    int n = 0;
+    for (IntersectionStack* s = freeStacks; s; s = s->next) ++n;
+    return n;
+}
+
+int nearestHit(Object* object, const Ray& ray, Intersection& best) {
+    if (!object) return 0;
+    IntersectionStack* stack = acquireStack();
+    if (!object->methods->intersect(object, ray, stack)) {
+        releaseStack(stack);
+        return 0;
+    }
+    double nearest = NO_LIMIT;
+    while (stack->count > 0) {
+        const Intersection& record = stack->records[--stack->count];
+        if (record.entry.distance < nearest) {
+            best = record;
+            nearest = record.entry.distance;
+        }
+    }
+    releaseStack(stack);
+    return 1;
+}
+
+int anyHit(Object* object, const Ray& ray) {
+    IntersectionStack* stack = acquireStack();
+    const int result = object->methods->intersect(object, ray, stack);
+    stack->count = 0;
+    releaseStack(stack);
+    return result;
+}
