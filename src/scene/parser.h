@@ -1,7 +1,34 @@
 // Reads one scene file into an object tree.
 #pragma once
 
+#include "math/transform.h"
+#include "objects/prism.h"
+
 struct Object;
+struct Texture;
 
 // Null when the file holds no object statement; every error ends the program.
 Object* parse_scene_file(const char* file_name);
+
+// One object statement with its modifiers; null (the token pushed back) when the next token
+// cannot start one.
+Object* parse_object();
+// The members of a CSG statement, at least two, appended in written order.
+void parse_csg_children(Object* node);
+// Gives texture to the object and its descendants that still hold the default texture.
+void apply_texture(Object* object, Texture* texture);
+
+// Operators group from the right and have no precedence: 2*3+4 is 14.
+double parse_expression();
+Vector3 parse_vector();
+OutlinePoint parse_vector2();
+// A whole number within 32 bits; anything else is "Expected an integer".
+int parse_integer();
+
+// The run of rotate, translate, scale and matrix, acting in the order written.
+Transformation parse_transformations();
+Matrix4 parse_matrix();
+// The texture items of one statement written into texture (a new one when it is null);
+// the default texture when there were none and none was given.
+Texture* parse_texture(Texture* texture);
+void parse_finish(Texture* texture);

@@ -6,34 +6,58 @@
 #include "app/statistics.h"
 #include "trace/ray.h"
 
-// Side test in the plane of axes u and v: the box's projection must not lie wholly on one
-// side of the ray's line. Evaluates the largest and smallest corner values only.
-static bool straddles(double du, double dv, double c, double minU, double maxU, double minV, double maxV) {
-    const double largest = du * (du >= 0 ? maxV : minV) - dv * (dv < 0 ? maxU : minU) + c;
-    const double smallest = du * (du >= 0 ? minV : maxV) - dv * (dv < 0 ? minU : maxU) + c;
-    return !(largest < 0) && !(smallest > 0);
+// The test for one ray class. Bit 2, 1, 0 of the class is set when the direction's x, y, z
+// component is non-negative; each class thus compiles to a fixed list of comparisons.
+template <int CLASS>
+static bool rayMeetsBox(const Ray& ray, const Vector3& m, const Vector3& M) {
+    constexpr bool px = CLASS & 4, py = CLASS & 2, pz = CLASS & 1;
+    const Vector3& o = ray.origin;
+    const Vector3& d = ray.direction;
+
+    // The origin must not lie beyond the box on the side the ray runs away from.
+    if (px ? o.x > M.x : o.x < m.x) return false;
+    if (py ? o.y > M.y : o.y < m.y) return false;
+    if (pz ? o.z > M.z : o.z < m.z) return false;
+
+    // In each coordinate plane, s(p) = d.u p.v - d.v p.u + c tells the side of the ray's line
+    // a point lies on. The box's projection must not lie wholly on one side: its largest
+    // corner value must not be below 0, its smallest not above 0.
+    const auto side = [](double du, double dv, double c, double u, double v) { return du * v - dv * u + c; };
+    if (side(d.x, d.y, ray.slopeXY, py ? m.x : M.x, px ? M.y : m.y) < 0) return false;
+    if (side(d.x, d.y, ray.slopeXY, py ? M.x : m.x, px ? m.y : M.y) > 0) return false;
+    if (side(d.x, d.z, ray.slopeXZ, pz ? m.x : M.x, px ? M.z : m.z) < 0) return false;
+    if (side(d.x, d.z, ray.slopeXZ, pz ? M.x : m.x, px ? m.z : M.z) > 0) return false;
+    if (side(d.y, d.z, ray.slopeYZ, pz ? m.y : M.y, py ? M.z : m.z) < 0) return false;
+    if (side(d.y, d.z, ray.slopeYZ, pz ? M.y : m.y, py ? m.z : M.z) > 0) return false;
+    return true;
 }
 
 bool rayBoxTest(const Ray& ray, const BoundingBox& box) {
     ++stats.regionTests;
-    const Vector3& o = ray.origin;
-    const Vector3& d = ray.direction;
-    const Vector3& m = box.lower;
-    const Vector3& M = box.upper;
-    if (d.x < 0 ? o.x < m.x : o.x > M.x) return false;
-    if (d.y < 0 ? o.y < m.y : o.y > M.y) return false;
-    if (d.z < 0 ? o.z < m.z : o.z > M.z) return false;
-    if (!straddles(d.x, d.y, ray.slopeXY, m.x, M.x, m.y, M.y)) return false;
-    if (!straddles(d.x, d.z, ray.slopeXZ, m.x, M.x, m.z, M.z)) return false;
-    if (!straddles(d.y, d.z, ray.slopeYZ, m.y, M.y, m.z, M.z)) return false;
+    using Test = bool (*)(const Ray&, const Vector3&, const Vector3&);
+    static constexpr Test byClass[8] = {rayMeetsBox<0>, rayMeetsBox<1>, rayMeetsBox<2>, rayMeetsBox<3>,
+                                        rayMeetsBox<4>, rayMeetsBox<5>, rayMeetsBox<6>, rayMeetsBox<7>};
+    if (!byClass[ray.classification & 7](ray, box.lower, box.upper)) return false;
     ++stats.regionHits;
     return true;
+}
+
+// One axis of a transformed box: keeps it within the unbounded box and makes the size
+// non-negative.
+static void settleAxis(double& lo, double hi, double& size) {
+    if (lo < UNBOUNDED_MIN) lo = UNBOUNDED_MIN;
+    if (hi > UNBOUNDED_MAX) hi = UNBOUNDED_MAX;
+    size = hi - lo;
+    if (size < 0) {
+        lo += size;
+        size = -size;
+    }
 }
 
 void transformedBounds(const Matrix4* m, BoundingBox& box) {
     if (!m) return;
     Vector3 lo{2e10, 2e10, 2e10}, hi{-2e10, -2e10, -2e10};
-    for (int k = 1; k <= 8; ++k) {
+    for (int k = 1; k <= 8; ++k) {  // k = 8 is the lower corner
         const Vector3 corner{box.lower.x + ((k & 1) ? box.extent.x : 0),
                              box.lower.y + ((k & 2) ? box.extent.y : 0),
                              box.lower.z + ((k & 4) ? box.extent.z : 0)};
@@ -41,19 +65,10 @@ void transformedBounds(const Matrix4* m, BoundingBox& box) {
         lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
         hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
     }
-    double* los[3] = {&lo.x, &lo.y, &lo.z};
-    double* his[3] = {&hi.x, &hi.y, &hi.z};
     Vector3 size;
-    double* sizes[3] = {&size.x, &size.y, &size.z};
-    for (int i = 0; i < 3; ++i) {
-        if (*los[i] < UNBOUNDED_MIN) *los[i] = UNBOUNDED_MIN;
-        if (*his[i] > UNBOUNDED_MAX) *his[i] = UNBOUNDED_MAX;
-        *sizes[i] = *his[i] - *los[i];
-        if (*sizes[i] < 0) {
-            *los[i] += *sizes[i];
-            *sizes[i] = -*sizes[i];
-        }
-    }
+    settleAxis(lo.x, hi.x, size.x);
+    settleAxis(lo.y, hi.y, size.y);
+    settleAxis(lo.z, hi.z, size.z);
     box.lower = lo;
     box.extent = size;
     box.upper = lo + size;

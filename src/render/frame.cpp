@@ -1,0 +1,61 @@
+// One frame, quad or frameless, and the reaction to a new window size.
+#include "render/frame.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "app/statistics.h"
+#include "render/camera.h"
+#include "render/clock.h"
+#include "render/frameless.h"
+#include "render/presenter.h"
+#include "render/quad_renderer.h"
+#include "render/sample_grid.h"
+
+int fillPolygons = 1;
+int borderMode = 0;
+int objectCountView = 0;
+int frameless = 0;
+int qualityLevel = 1;
+int raysThisFrame = 0;
+double rayFrameRate = 0;
+
+// floor(log2(n)) for n >= 1.
+static int log2Floor(int n) {
+    int bits = 0;
+    for (; n > 1; n >>= 1) ++bits;
+    return bits;
+}
+
+static void quadFrame(Presenter& presenter, std::uint32_t frameStart, int raysBefore) {
+    if (!fillPolygons) presenter.clear();  // outlines do not cover the previous frame
+    quadsDrawn = 0;
+    const int w = sampleGrid.width, h = sampleGrid.height;
+    renderQuad(presenter, sampleGrid.at(0, 0), sampleGrid.at(w - 1, 0), sampleGrid.at(0, h - 1),
+               sampleGrid.at(w - 1, h - 1), 0);
+    raysThisFrame = stats.primaryRays - raysBefore;
+    const std::uint32_t elapsed = readTicks() - frameStart;
+    rayFrameRate = 1000.0 / elapsed;  // infinite for a frame under a millisecond
+    presenter.swapBuffers();
+}
+
+void renderFrame(Presenter& presenter) {
+    const std::uint32_t frameStart = readTicks();
+    const int raysBefore = stats.primaryRays;
+    // A display before the first window size still needs samples to trace.
+    if (sampleGrid.samples.empty()) createSampleGrid(sampleGrid.width, sampleGrid.height);
+    maxDepth = log2Floor(std::max(sampleGrid.width, sampleGrid.height)) - qualityLevel;
+    if (frameless)
+        framelessFrame(presenter, frameStart, raysBefore);
+    else
+        quadFrame(presenter, frameStart, raysBefore);
+    ++frameNumber;
+}
+
+void reshapeWindow(Presenter& presenter, int width, int height) {
+    const int w = width > 0 ? width + 1 : 1;
+    const int h = height > 0 ? height + 1 : 1;
+    createSampleGrid(w, h);
+    presenter.reshape(w - 1, h - 1);
+    camera.right = normalize(camera.right) * (static_cast<double>(w) / h);
+}

@@ -1,0 +1,84 @@
+// Random samples within a time budget, drawn as points over what is already on screen.
+#include "render/frameless.h"
+
+#include "app/statistics.h"
+#include "render/clock.h"
+#include "render/frame.h"
+#include "render/presenter.h"
+#include "render/sample_grid.h"
+
+namespace {
+struct TausworthePart {
+    std::uint32_t mask;
+    int shiftA;  // applied to the masked state
+    int shiftB;  // applied to the state before the xor
+    int shiftC;  // applied to the xor
+};
+
+// The three parts of taus88; the masks are -2, -8 and -16 as signed words.
+constexpr TausworthePart PARTS[3] = {
+    {0xFFFFFFFEu, 12, 13, 19},
+    {0xFFFFFFF8u, 4, 2, 25},
+    {0xFFFFFFF0u, 17, 3, 11},
+};
+constexpr std::uint32_t SEEDS[3] = {390451501u, 613566701u, 858993401u};
+
+std::uint32_t state[3] = {SEEDS[0], SEEDS[1], SEEDS[2]};
+
+std::uint32_t step(std::uint32_t s, const TausworthePart& p) {
+    return ((s & p.mask) << p.shiftA) ^ (((s << p.shiftB) ^ s) >> p.shiftC);
+}
+
+constexpr Vector3 WHITE{1, 1, 1};
+}  // namespace
+
+void seedRandom() {
+    for (int i = 0; i < 3; ++i) state[i] = SEEDS[i];
+}
+
+std::uint32_t nextRandom() {
+    for (int i = 0; i < 3; ++i) state[i] = step(state[i], PARTS[i]);
+    return state[0] ^ state[1] ^ state[2];
+}
+
+// In border mode a sample whose object differs from its left or lower neighbour is white;
+// on the left and bottom edges the sample stands in for the missing neighbour.
+static Vector3 pointColour(const Sample& s) {
+    if (!borderMode) return s.colour;
+    const Sample& left = sampleGrid.at(s.column > 0 ? s.column - 1 : 0, s.row);
+    const Sample& below = sampleGrid.at(s.column, s.row > 0 ? s.row - 1 : 0);
+    if (left.hit.object != s.hit.object || below.hit.object != s.hit.object) return WHITE;
+    return s.colour;
+}
+
+void drawRandomSamples(Presenter& presenter) {
+    const std::uint32_t width = static_cast<std::uint32_t>(sampleGrid.width);
+    const std::uint32_t total = width * static_cast<std::uint32_t>(sampleGrid.height);
+    presenter.beginPoints();
+    for (int n = 0; n < SAMPLE_BATCH; ++n) {
+        const std::uint32_t i = nextRandom() % total;
+        Sample& s = sampleGrid.at(static_cast<int>(i % width), static_cast<int>(i / width));
+        traceSample(s);
+        presenter.point(s, pointColour(s));
+    }
+    presenter.endPoints();
+}
+
+double framelessRayRate(int level, int rays, double elapsedMs, int width, int height) {
+    const double pointArea = static_cast<double>(level + 1) * (level + 1);
+    return pointArea * rays * 1000.0 / elapsedMs / (static_cast<double>(width) * height);
+}
+
+void framelessFrame(Presenter& presenter, std::uint32_t frameStart, int raysBefore) {
+    double elapsed = 0;
+    for (;;) {
+        elapsed = static_cast<double>(static_cast<std::uint32_t>(readTicks() - frameStart));
+        if (elapsed >= FRAME_BUDGET_MS) break;
+        presenter.setPointSize(qualityLevel + 1);
+        presenter.setPointSmoothing(qualityLevel > 0);
+        drawRandomSamples(presenter);
+    }
+    raysThisFrame = stats.primaryRays - raysBefore;
+    rayFrameRate = framelessRayRate(qualityLevel, raysThisFrame, elapsed, sampleGrid.width, sampleGrid.height);
+    presenter.flush();
+}

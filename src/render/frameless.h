@@ -1,0 +1,26 @@
+// The frameless renderer: random grid samples traced for a fixed time per frame and drawn
+// at once as points into the front buffer.
+#pragma once
+
+#include <cstdint>
+
+struct Presenter;
+
+// One thirtieth of a second.
+inline constexpr double FRAME_BUDGET_MS = 33.333333333333336;
+// Samples between two readings of the clock.
+inline constexpr int SAMPLE_BATCH = 100;
+
+// Puts the generator back to its fixed seeds, so every run picks the same samples.
+void seedRandom();
+// The next value of the combined Tausworthe generator (taus88).
+std::uint32_t nextRandom();
+
+// Traces and draws one batch of random samples as points.
+void drawRandomSamples(Presenter& presenter);
+
+// Draws batches until the budget since frameStart is spent, then sets the frame figures.
+void framelessFrame(Presenter& presenter, std::uint32_t frameStart, int raysBefore);
+
+// Whole-window images per second that the points of a frame amount to.
+double framelessRayRate(int level, int rays, double elapsedMs, int width, int height);

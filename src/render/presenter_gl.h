@@ -1,0 +1,32 @@
+// The presenter that draws with OpenGL 1.1 immediate mode into the current context.
+#pragma once
+
+#include "render/presenter.h"
+
+// Bitmap fonts and buffer swaps belong to the window toolkit, not to OpenGL: whoever owns
+// the context fills these hooks (an offscreen context may leave them empty).
+struct GlContextHooks {
+    void (*bitmapText)(const char* text) = nullptr;  // at the current raster position
+    void (*swapBuffers)() = nullptr;
+};
+
+struct GlPresenter : Presenter {
+    GlContextHooks hooks;
+
+    void fan(std::initializer_list<const Sample*> samples) override;
+    void flatQuad(const Vector3& colour, const Sample& a, const Sample& b, const Sample& c,
+                  const Sample& d) override;
+    void beginPoints() override;
+    void point(const Sample& sample, const Vector3& colour) override;
+    void endPoints() override;
+    void text(int x, int y, const char* text, const Vector3& colour) override;
+    void setPointSize(double size) override;
+    void setPointSmoothing(bool smooth) override;
+    void setPolygonFill(bool fill) override;
+    void setDrawBuffer(bool front) override;
+    void disableDepthTest() override;
+    void clear() override;
+    void swapBuffers() override;
+    void flush() override;
+    void reshape(int width, int height) override;
+};

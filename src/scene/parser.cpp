@@ -1,0 +1,483 @@
+// Recursive-descent reader of the scene language over the global tokenizer: expressions,
+// object statements, CSG members, transformations and textures.
+#include "scene/parser.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/error.h"
+#include "objects/box.h"
+#include "objects/cone.h"
+#include "objects/csg.h"
+#include "objects/plane.h"
+#include "objects/sphere.h"
+#include "objects/torus.h"
+#include "scene/tokenizer.h"
+#include "trace/shading.h"
+
+namespace {
+
+inline constexpr int PARSER_ERROR = 9000;
+inline constexpr const char* MODULE = "parser";
+// Statements, texture blocks and expressions recurse; a scene never nests anywhere near this
+// deep, so a deeper file is reported before the stack runs out.
+inline constexpr int MAX_NESTING = 1000;
+// Declared texts that use declared names; only a name that uses itself goes this deep.
+inline constexpr int MAX_SUBSTITUTIONS = 100;
+// A point within this distance of its sub-outline's first point closes it.
+inline constexpr double OUTLINE_CLOSING = 1e-10;
+
+int nestingDepth = 0;
+int substitutionDepth = 0;
+
+[[noreturn]] void expected(const char* what) {
+    fatal_error(PARSER_ERROR, MODULE, "Expected %s in line %d", what, tokenizer.line);
+}
+
+// Counts one level of recursion (statements, texture blocks and expressions, or substitutions)
+// for as long as it lives; past the limit the file is reported before the stack runs out.
+struct DepthLevel {
+    DepthLevel(int& depth, int limit, const char* what) : depth(depth) {
+        if (++depth > limit)
+            fatal_error(PARSER_ERROR, MODULE, "Expected at most %d nested %s in line %d", limit, what,
+                        tokenizer.line);
+    }
+    ~DepthLevel() { --depth; }
+    DepthLevel(const DepthLevel&) = delete;
+    DepthLevel& operator=(const DepthLevel&) = delete;
+    int& depth;
+};
+
+struct NestingLevel : DepthLevel {
+    NestingLevel() : DepthLevel(nestingDepth, MAX_NESTING, "levels") {}
+};
+
+struct Expectation {
+    TokenKind kind;
+    const char* text;
+};
+
+constexpr std::array<Expectation, 9> EXPECTATIONS{{
+    {TokenKind::COMMA, ","},
+    {TokenKind::RBRACE, "}"},
+    {TokenKind::LBRACE, "{"},
+    {TokenKind::LESS, "<"},
+    {TokenKind::GREATER, ">"},
+    {TokenKind::LPAREN, "("},
+    {TokenKind::RPAREN, ")"},
+    {TokenKind::COLOR, "color"},
+    {TokenKind::RGB, "rgb"},
+}};
+
+// Reads one token, which must be of the given kind (one of the nine above).
+void expect(TokenKind kind) {
+    next_token();
+    if (tokenizer.kind == kind) return;
+    const auto* expectation = std::find_if(EXPECTATIONS.begin(), EXPECTATIONS.end(),
+                                           [kind](const Expectation& e) { return e.kind == kind; });
+    expected(expectation->text);
+}
+
+// Re-reads the current identifier's declared text with parse, in the context where the name
+// stands, and then carries on right after the name. Whatever token ended the declared text
+// is dropped with the restored state.
+template <class Parse>
+auto substitute(Parse parse) {
+    const DepthLevel level(substitutionDepth, MAX_SUBSTITUTIONS, "substitutions");
+    const int32_t position = tokenizer.position;
+    const std::string file_name = tokenizer.file_name;
+    push_state();
+    open_scene_file(file_name.c_str());
+    seek_forward(position);
+    auto result = parse();
+    pop_state();
+    return result;
+}
+
+bool is_function(TokenKind kind) { return kind >= TokenKind::SQRT && kind <= TokenKind::DEGREES; }
+
+double apply_function(TokenKind function, double x) {
+    switch (function) {
+        case TokenKind::SQRT: return std::sqrt(x);
+        case TokenKind::COS: return std::cos(x);
+        case TokenKind::SIN: return std::sin(x);
+        case TokenKind::TAN: return std::tan(x);
+        case TokenKind::ACOS: return std::acos(x);
+        case TokenKind::ASIN: return std::asin(x);
+        case TokenKind::ATAN: return std::atan(x);
+        case TokenKind::RADIANS: return x * DEG_TO_RAD;
+        default: return x * RAD_TO_DEG;  // degrees
+    }
+}
+
+// Twelve statement keywords open a braced statement: plane (30) to intersection (41).
+bool is_braced_statement(TokenKind kind) { return kind >= TokenKind::PLANE && kind <= TokenKind::INTERSECTION; }
+
+// sphere -> "sphere" "{" vector "," expression modifiers "}"
+Object* parse_sphere() {
+    const Vector3 centre = parse_vector();
+    expect(TokenKind::COMMA);
+    const double radius = parse_expression();
+    return make_sphere(centre.x, centre.y, centre.z, radius);
+}
+
+// box -> "box" "{" vector "," vector modifiers "}"
+Object* parse_box() {
+    const Vector3 a = parse_vector();
+    expect(TokenKind::COMMA);
+    const Vector3 b = parse_vector();
+    return make_box(a.x, a.y, a.z, b.x, b.y, b.z);
+}
+
+// cylinder -> "cylinder" "{" vector "," vector "," expression modifiers "}"
+Object* parse_cylinder() {
+    const Vector3 a = parse_vector();
+    expect(TokenKind::COMMA);
+    const Vector3 b = parse_vector();
+    expect(TokenKind::COMMA);
+    const double radius = parse_expression();
+    return make_cylinder(a.x, a.y, a.z, b.x, b.y, b.z, radius);
+}
+
+// cone -> "cone" "{" vector "," expression "," vector "," expression modifiers "}"
+Object* parse_cone() {
+    const Vector3 a = parse_vector();
+    expect(TokenKind::COMMA);
+    const double radius_a = parse_expression();
+    expect(TokenKind::COMMA);
+    const Vector3 b = parse_vector();
+    expect(TokenKind::COMMA);
+    const double radius_b = parse_expression();
+    return make_cone(a.x, a.y, a.z, radius_a, b.x, b.y, b.z, radius_b);
+}
+
+// plane -> "plane" "{" vector "," expression modifiers "}": the surface dot(n, P) = d for
+// the unit n, so the builder gets the distance with its sign reversed.
+Object* parse_plane() {
+    Vector3 normal = parse_vector();
+    normal = normal * (1 / std::sqrt(dot(normal, normal)));
+    expect(TokenKind::COMMA);
+    const double distance = parse_expression();
+    return make_plane(normal.x, normal.y, normal.z, -distance);
+}
+
+// torus -> "torus" "{" expression "," expression modifiers "}"
+Object* parse_torus() {
+    const double major = parse_expression();
+    expect(TokenKind::COMMA);
+    const double minor = parse_expression();
+    return make_torus(major, minor);
+}
+
+bool closes(const OutlinePoint& point, const OutlinePoint& first) {
+    return std::fabs(point.x - first.x) < OUTLINE_CLOSING && std::fabs(point.z - first.z) < OUTLINE_CLOSING;
+}
+
+// Sub-outlines that repeat their first point stand as written; an open last one is closed
+// by repeating its first point. The point after a closing one starts the next sub-outline.
+void close_outline(std::vector<OutlinePoint>& points) {
+    const size_t n = points.size();
+    size_t start = 0;
+    bool last_closed = false;
+    for (size_t j = 1; j < n; ++j) {
+        last_closed = false;
+        if (closes(points[j], points[start])) {
+            last_closed = true;
+            ++j;
+            if (j < n) start = j;
+        }
+    }
+    if (n >= 2 && !last_closed) points.push_back(points[start]);
+}
+
+// prism -> "prism" "{" sweep-type expression "," expression "," integer { "," vector2 }
+//          modifiers "}"
+Object* parse_prism() {
+    Prism* prism = new_prism();
+    finish_primitive(prism);
+    next_token();
+    if (tokenizer.kind == TokenKind::LINEAR_SWEEP) prism->sweep = LINEAR_SWEEP;
+    else if (tokenizer.kind == TokenKind::CONIC_SWEEP) prism->sweep = CONIC_SWEEP;
+    else expected("sweep_type");
+    double low = parse_expression();
+    expect(TokenKind::COMMA);
+    double high = parse_expression();
+    expect(TokenKind::COMMA);
+    if (high < low) std::swap(low, high);
+    prism->height1 = low;
+    prism->height2 = high;
+    const int count = parse_integer();
+    if (count < 2) expected("at least 2 points in prism");
+    // The count is only a promise: points are stored as they are actually read.
+    std::vector<OutlinePoint> points;
+    for (int i = 0; i < count; ++i) {
+        expect(TokenKind::COMMA);
+        points.push_back(parse_vector2());
+    }
+    close_outline(points);
+    prism->outline_count = static_cast<int>(points.size());
+    set_up_segments(prism, points);
+    compute_prism_bounds(prism);
+    return prism;
+}
+
+// csg -> ("union" | "merge" | "intersection" | "difference") "{" object-statement
+//        object-statement { object-statement } modifiers "}"
+Object* parse_csg(const ObjectMethods* kind) {
+    Object* node = new_csg(kind);
+    parse_csg_children(node);
+    return node;
+}
+
+// modifiers -> { transformation } { texture-item }
+void parse_modifiers(Object* object) {
+    const Transformation transformation = parse_transformations();
+    object->methods->transform(object, transformation);
+    apply_texture(object, parse_texture(nullptr));
+}
+
+// The texture items written into texture; null when none were read and none was given.
+Texture* parse_texture_items(Texture* texture) {
+    const NestingLevel level;
+    for (;;) {
+        next_token();
+        switch (tokenizer.kind) {
+            case TokenKind::IDENTIFIER:
+                texture = substitute([texture] { return parse_texture_items(texture); });
+                break;
+            case TokenKind::TEXTURE:  // "texture" "{" texture-items "}"
+                if (!texture) texture = new Texture();
+                expect(TokenKind::LBRACE);
+                texture = parse_texture_items(texture);
+                expect(TokenKind::RBRACE);
+                break;
+            case TokenKind::PIGMENT:  // "pigment" "{" "color" "rgb" vector "}"
+                if (!texture) texture = new Texture();
+                expect(TokenKind::LBRACE);
+                expect(TokenKind::COLOR);
+                expect(TokenKind::RGB);
+                texture->colour = parse_vector();
+                expect(TokenKind::RBRACE);
+                break;
+            case TokenKind::FINISH:  // "finish" "{" finish-items "}"
+                if (!texture) texture = new Texture();
+                expect(TokenKind::LBRACE);
+                parse_finish(texture);
+                expect(TokenKind::RBRACE);
+                break;
+            default:
+                unget_token();
+                return texture;
+        }
+    }
+}
+
+}  // namespace
+
+Object* parse_scene_file(const char* file_name) {
+    push_state();
+    // Declarations record positions in their own file, so each file starts from the keywords.
+    tokenizer.symbols = keyword_table();
+    open_scene_file(file_name);
+    seek_forward(0);
+    Object* root = parse_object();
+    // Nothing after the statement is read, and nothing of this file is substituted again.
+    std::fclose(tokenizer.file);
+    tokenizer.file = nullptr;
+    return root;
+}
+
+// object-statement -> primitive | csg | "object" "{" object-statement modifiers "}"
+//                   | identifier modifiers
+Object* parse_object() {
+    const NestingLevel level;
+    next_token();
+    const TokenKind kind = tokenizer.kind;
+    const bool braced = is_braced_statement(kind);
+    if (braced) expect(TokenKind::LBRACE);
+    Object* object = nullptr;
+    switch (kind) {
+        case TokenKind::SPHERE: object = parse_sphere(); break;
+        case TokenKind::BOX: object = parse_box(); break;
+        case TokenKind::CYLINDER: object = parse_cylinder(); break;
+        case TokenKind::CONE: object = parse_cone(); break;
+        case TokenKind::PLANE: object = parse_plane(); break;
+        case TokenKind::TORUS: object = parse_torus(); break;
+        case TokenKind::PRISM: object = parse_prism(); break;
+        case TokenKind::UNION: object = parse_csg(&CsgUnion); break;
+        case TokenKind::MERGE: object = parse_csg(&CsgMerge); break;
+        case TokenKind::INTERSECTION: object = parse_csg(&CsgIntersection); break;
+        case TokenKind::DIFFERENCE: object = parse_csg(&CsgDifference); break;
+        case TokenKind::OBJECT:
+            object = parse_object();
+            if (!object) expected("an object");
+            break;
+        case TokenKind::IDENTIFIER:
+            object = substitute(parse_object);
+            if (!object) expected("an object");
+            break;
+        default:
+            unget_token();
+            return nullptr;
+    }
+    parse_modifiers(object);
+    if (braced) expect(TokenKind::RBRACE);
+    return object;
+}
+
+void parse_csg_children(Object* node) {
+    ++csgNodeCount;
+    int members = 0;
+    while (Object* member = parse_object()) {
+        add_member(node, member);
+        ++members;
+    }
+    if (members < 2) expected("at least 2 object in csg");
+    compute_csg_bounds(node);
+}
+
+// Inner statements are finished first, so a member's own texture is never overwritten.
+void apply_texture(Object* object, Texture* texture) {
+    Texture* const plain = defaultTexture();
+    for (Object* p = object; p; p = p->next) {
+        if (p->texture == plain) p->texture = texture;
+        if (p->children) apply_texture(p->children, texture);
+    }
+}
+
+// expression -> operand [ operator expression ] | ("+" | "-") expression, where an operand
+// is a number, "(" expression ")", a function call or a declared name.
+double parse_expression() {
+    const NestingLevel level;
+    double value = 0;
+    bool have_value = false;
+    for (;;) {
+        next_token();
+        const TokenKind kind = tokenizer.kind;
+        if (kind == TokenKind::PLUS || kind == TokenKind::MINUS) {
+            const double rest = parse_expression();
+            if (kind == TokenKind::PLUS) value = have_value ? value + rest : rest;
+            else value = have_value ? value - rest : -rest;
+            have_value = true;
+        } else if (kind == TokenKind::TIMES || kind == TokenKind::DIVIDE) {
+            if (!have_value) expected("a number");
+            const double rest = parse_expression();
+            value = kind == TokenKind::TIMES ? value * rest : value / rest;
+        } else if (kind == TokenKind::NUMBER || kind == TokenKind::LPAREN || kind == TokenKind::IDENTIFIER ||
+                   is_function(kind)) {
+            if (have_value) expected("a number");
+            if (kind == TokenKind::NUMBER) {
+                value = tokenizer.number;
+            } else if (kind == TokenKind::LPAREN) {
+                value = parse_expression();
+                expect(TokenKind::RPAREN);
+            } else if (kind == TokenKind::IDENTIFIER) {
+                value = substitute(parse_expression);
+            } else {
+                expect(TokenKind::LPAREN);
+                const double argument = parse_expression();
+                expect(TokenKind::RPAREN);
+                value = apply_function(kind, argument);
+            }
+            have_value = true;
+        } else {
+            if (!have_value) expected("a number");
+            unget_token();
+            return value;
+        }
+    }
+}
+
+// vector -> "<" expression "," expression "," expression ">"
+Vector3 parse_vector() {
+    Vector3 v;
+    expect(TokenKind::LESS);
+    v.x = parse_expression();
+    expect(TokenKind::COMMA);
+    v.y = parse_expression();
+    expect(TokenKind::COMMA);
+    v.z = parse_expression();
+    expect(TokenKind::GREATER);
+    return v;
+}
+
+// vector2 -> "<" expression "," expression ">"
+OutlinePoint parse_vector2() {
+    OutlinePoint point;
+    expect(TokenKind::LESS);
+    point.x = parse_expression();
+    expect(TokenKind::COMMA);
+    point.z = parse_expression();
+    expect(TokenKind::GREATER);
+    return point;
+}
+
+int parse_integer() {
+    const double value = parse_expression();
+    // Outside 32 bits (or not a number at all) the truncation itself would be undefined.
+    if (!(value > -2147483649.0 && value < 2147483648.0)) expected("an integer");
+    const int whole = static_cast<int>(value);
+    if (value - whole != 0) expected("an integer");
+    return whole;
+}
+
+// transformation -> "rotate" vector | "translate" vector | "scale" vector | "matrix" matrix
+Transformation parse_transformations() {
+    Transformation total;
+    for (;;) {
+        next_token();
+        Transformation local;
+        switch (tokenizer.kind) {
+            case TokenKind::ROTATE: rotation_transformation(parse_vector(), local); break;
+            case TokenKind::TRANSLATE: translation_transformation(parse_vector(), local); break;
+            case TokenKind::SCALE: scaling_transformation(parse_vector(), local); break;
+            case TokenKind::MATRIX: matrix_transformation(parse_matrix(), local); break;
+            default:
+                unget_token();
+                return total;
+        }
+        compose(total, local);
+    }
+}
+
+// matrix -> "<" twelve expressions separated by "," ">", three to a row; the last row is the
+// translation and the fourth column stays (0, 0, 0, 1).
+Matrix4 parse_matrix() {
+    Matrix4 matrix;
+    expect(TokenKind::LESS);
+    for (int i = 0; i < 12; ++i) {
+        if (i > 0) expect(TokenKind::COMMA);
+        matrix.m[i / 3][i % 3] = parse_expression();
+    }
+    expect(TokenKind::GREATER);
+    return matrix;
+}
+
+Texture* parse_texture(Texture* texture) {
+    Texture* result = parse_texture_items(texture);
+    return result ? result : defaultTexture();
+}
+
+// finish-item -> ("ambient" | "diffuse" | "phong" | "phong_size" | "specular") expression
+void parse_finish(Texture* texture) {
+    for (;;) {
+        next_token();
+        const TokenKind kind = tokenizer.kind;
+        if (kind < TokenKind::AMBIENT || kind > TokenKind::SPECULAR) {
+            unget_token();
+            return;
+        }
+        const double x = parse_expression();
+        switch (kind) {
+            case TokenKind::AMBIENT: texture->ambient = {x, x, x}; break;
+            case TokenKind::DIFFUSE: texture->diffuse = x; break;
+            case TokenKind::PHONG: texture->phong = x; break;
+            case TokenKind::PHONG_SIZE: texture->phong_size = x; break;
+            default: texture->specular = x; break;
+        }
+    }
+}

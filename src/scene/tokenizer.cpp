@@ -1,0 +1,338 @@
+// Reads scene files character by character into tokens, carries out declarations, and keeps
+// the stack of saved tokenizer states that substitution returns to.
+#include "scene/tokenizer.h"
+
+#include <algorithm>
+#include <array>
+
+#include "app/error.h"
+
+Tokenizer tokenizer;
+
+namespace {
+
+inline constexpr int TOKENIZER_ERROR = 9001;
+inline constexpr const char* MODULE = "tokenizer";
+// Longest word echoed after an unknown character: enough to recognise it, never a flood.
+inline constexpr size_t MAX_ECHO = 40;
+// Declarations may stand inside declarations; a deeper pile can only come from a broken file.
+inline constexpr int MAX_DECLARATION_NESTING = 1000;
+
+struct Keyword {
+    const char* name;
+    TokenKind kind;
+};
+
+// ORDER MATTERS: lookup scans from the front, and scene files have always been read
+// against this order.
+constexpr std::array<Keyword, KEYWORD_COUNT> KEYWORDS{{
+    {"rotate", TokenKind::ROTATE},
+    {"translate", TokenKind::TRANSLATE},
+    {"scale", TokenKind::SCALE},
+    {"matrix", TokenKind::MATRIX},
+    {"prism", TokenKind::PRISM},
+    {"sphere", TokenKind::SPHERE},
+    {"box", TokenKind::BOX},
+    {"cylinder", TokenKind::CYLINDER},
+    {"cone", TokenKind::CONE},
+    {"plane", TokenKind::PLANE},
+    {"torus", TokenKind::TORUS},
+    {"difference", TokenKind::DIFFERENCE},
+    {"union", TokenKind::UNION},
+    {"merge", TokenKind::MERGE},
+    {"intersection", TokenKind::INTERSECTION},
+    {"texture", TokenKind::TEXTURE},
+    {"finish", TokenKind::FINISH},
+    {"pigment", TokenKind::PIGMENT},
+    {"ambient", TokenKind::AMBIENT},
+    {"diffuse", TokenKind::DIFFUSE},
+    {"phong", TokenKind::PHONG},
+    {"phong_size", TokenKind::PHONG_SIZE},
+    {"specular", TokenKind::SPECULAR},
+    {"color", TokenKind::COLOR},
+    {"rgb", TokenKind::RGB},
+    {"object", TokenKind::OBJECT},
+    {"linear_sweep", TokenKind::LINEAR_SWEEP},
+    {"conic_sweep", TokenKind::CONIC_SWEEP},
+    {"sqrt", TokenKind::SQRT},
+    {"cos", TokenKind::COS},
+    {"sin", TokenKind::SIN},
+    {"tan", TokenKind::TAN},
+    {"acos", TokenKind::ACOS},
+    {"asin", TokenKind::ASIN},
+    {"atan", TokenKind::ATAN},
+    {"radians", TokenKind::RADIANS},
+    {"degrees", TokenKind::DEGREES},
+}};
+
+// Every keyword code from sqrt (17) to rgb (53) is used exactly once.
+constexpr bool keywords_cover_their_codes() {
+    for (int code = static_cast<int>(TokenKind::SQRT); code <= static_cast<int>(TokenKind::RGB); ++code) {
+        int uses = 0;
+        for (const Keyword& keyword : KEYWORDS) uses += static_cast<int>(keyword.kind) == code;
+        if (uses != 1) return false;
+    }
+    return true;
+}
+static_assert(static_cast<int>(TokenKind::RGB) - static_cast<int>(TokenKind::SQRT) + 1 == KEYWORD_COUNT);
+static_assert(keywords_cover_their_codes());
+
+std::vector<Tokenizer> stateStack;
+int declarationDepth = 0;
+
+// Counts one level of declarations nested inside declarations.
+struct DeclarationLevel {
+    DeclarationLevel() {
+        if (++declarationDepth > MAX_DECLARATION_NESTING)
+            fatal_error(TOKENIZER_ERROR, MODULE, "Declarations nested too deeply in line %d", tokenizer.line);
+    }
+    ~DeclarationLevel() { --declarationDepth; }
+    DeclarationLevel(const DeclarationLevel&) = delete;
+    DeclarationLevel& operator=(const DeclarationLevel&) = delete;
+};
+
+// Character classes of the "C" locale, written out so bytes above 127 are never letters.
+bool is_letter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+int read_char() { return tokenizer.file ? std::fgetc(tokenizer.file) : EOF; }
+
+void push_back_char(int c) {
+    if (c != EOF) std::ungetc(c, tokenizer.file);
+}
+
+// Skips to the end of the line; the newline itself is counted.
+void skip_line_comment() {
+    int c = read_char();
+    while (c != '\n' && c != EOF) c = read_char();
+    if (c == '\n') ++tokenizer.line;
+}
+
+// Skips up to the "*/" that closes the comment; a comment left open is fatal.
+void skip_block_comment() {
+    const int32_t start_line = tokenizer.line;
+    int c = read_char();
+    for (;;) {
+        if (c == EOF) fatal_error(TOKENIZER_ERROR, MODULE, "Unterminated comment in line %d", start_line);
+        if (c == '*') {
+            c = read_char();
+            if (c == '/') return;
+            continue;  // another "*" or the character after it, looked at afresh
+        }
+        if (c == '\n') ++tokenizer.line;
+        c = read_char();
+    }
+}
+
+// The word that starts with an unknown character, up to the next blank, shortened.
+std::string offending_word(int first) {
+    std::string word(1, static_cast<char>(first));
+    for (int c = read_char(); c != EOF && !is_blank(c) && word.size() < MAX_ECHO; c = read_char())
+        word += static_cast<char>(c);
+    return word;
+}
+
+void look_up_name() {
+    for (const SymbolEntry& entry : tokenizer.symbols) {
+        if (entry.name == tokenizer.name) {
+            tokenizer.kind = entry.kind;
+            tokenizer.position = entry.position;
+            return;
+        }
+    }
+    tokenizer.kind = TokenKind::NONE;
+    tokenizer.position = 0;
+    fatal_error(TOKENIZER_ERROR, MODULE, "Unknown identifier '%s' in line %d", tokenizer.name.c_str(),
+                tokenizer.line);
+}
+
+void read_number() {
+    double value = 0;
+    if (std::fscanf(tokenizer.file, "%le", &value) != 1)
+        fatal_error(TOKENIZER_ERROR, MODULE, "Could not read a number in line %d", tokenizer.line);
+    tokenizer.kind = TokenKind::NUMBER;
+    tokenizer.number = value;
+}
+
+TokenKind punctuation_kind(int c) {
+    switch (c) {
+        case ',': return TokenKind::COMMA;
+        case ';': return TokenKind::SEMICOLON;
+        case '=': return TokenKind::EQUALS;
+        case '<': return TokenKind::LESS;
+        case '>': return TokenKind::GREATER;
+        case '{': return TokenKind::LBRACE;
+        case '}': return TokenKind::RBRACE;
+        case '(': return TokenKind::LPAREN;
+        case ')': return TokenKind::RPAREN;
+        case '+': return TokenKind::PLUS;
+        case '-': return TokenKind::MINUS;
+        case '*': return TokenKind::TIMES;
+        case '/': return TokenKind::DIVIDE;
+        default: return TokenKind::NONE;
+    }
+}
+
+// Consumes a brace-balanced block. Only declarations skip blocks, so running into the end
+// of the file is reported as their fault, at the line where the declaration began.
+void skip_block(int32_t declaration_line) {
+    int depth = 0;
+    do {
+        next_token();
+        if (tokenizer.kind == TokenKind::LBRACE) ++depth;
+        else if (tokenizer.kind == TokenKind::RBRACE) --depth;
+        else if (tokenizer.kind == TokenKind::END_OF_FILE)
+            fatal_error(TOKENIZER_ERROR, MODULE, "Unterminated declare statement in line %d", declaration_line);
+    } while (depth != 0);
+}
+
+}  // namespace
+
+SymbolTable keyword_table() {
+    SymbolTable table;
+    table.reserve(KEYWORDS.size());
+    for (const Keyword& keyword : KEYWORDS) table.push_back({keyword.kind, keyword.name, 0});
+    return table;
+}
+
+void open_scene_file(const char* file_name) {
+    tokenizer.file_name = file_name;
+    tokenizer.file = std::fopen(file_name, "rb");
+    if (!tokenizer.file) fatal_error(TOKENIZER_ERROR, MODULE, "file not found: %s", file_name);
+    tokenizer.line = 1;
+    // A token pushed back at the end of the previous file must not leak into this one.
+    tokenizer.unget_pending = false;
+}
+
+void unget_token() { tokenizer.unget_pending = true; }
+
+void skip_blank() {
+    for (;;) {
+        const int c = read_char();
+        if (c == '\n') {
+            ++tokenizer.line;
+        } else if (c == '/') {
+            const long slash = std::ftell(tokenizer.file) - 1;
+            const int after = read_char();
+            if (after == '/') {
+                skip_line_comment();
+            } else if (after == '*') {
+                skip_block_comment();
+            } else {
+                // Not a comment: rewind so the slash is read again as a division.
+                std::fseek(tokenizer.file, slash, SEEK_SET);
+                return;
+            }
+        } else if (!is_blank(c)) {
+            push_back_char(c);
+            return;
+        }
+    }
+}
+
+void read_name() {
+    tokenizer.name.clear();
+    for (;;) {
+        const int c = read_char();
+        if (c == EOF)
+            fatal_error(TOKENIZER_ERROR, MODULE, "Could not read a name in line %d", tokenizer.line);
+        if (!is_letter(c) && !is_digit(c) && c != '_') {
+            push_back_char(c);
+            return;
+        }
+        tokenizer.name += static_cast<char>(c);
+    }
+}
+
+void next_token() {
+    if (tokenizer.unget_pending) {
+        tokenizer.unget_pending = false;
+        return;
+    }
+    // A declaration is a statement of its own: after it, the token that follows it is read.
+    for (;;) {
+        skip_blank();
+        const int c = read_char();
+        if (c == '#') {
+            process_declaration();
+            continue;
+        }
+        if (c == EOF) {
+            tokenizer.kind = TokenKind::END_OF_FILE;
+        } else if (is_letter(c)) {
+            push_back_char(c);
+            read_name();
+            look_up_name();
+        } else if (is_digit(c) || c == '.') {
+            push_back_char(c);
+            read_number();
+        } else {
+            tokenizer.kind = punctuation_kind(c);
+            if (tokenizer.kind == TokenKind::NONE)
+                fatal_error(TOKENIZER_ERROR, MODULE, "Unknown token in line %d : %s", tokenizer.line,
+                            offending_word(c).c_str());
+        }
+        return;
+    }
+}
+
+// declaration -> "#" "declare" name "=" text, where the text runs to the first ";" or
+// through the block of the first "{". Only the name and the text's position are kept.
+void process_declaration() {
+    const DeclarationLevel level;
+    const int32_t start_line = tokenizer.line;
+    read_name();
+    if (tokenizer.name != "declare")
+        fatal_error(TOKENIZER_ERROR, MODULE, "Wrong declare statement in line %d", tokenizer.line);
+    skip_blank();
+    read_name();
+    std::string declared = tokenizer.name;
+    next_token();
+    if (tokenizer.kind != TokenKind::EQUALS)
+        fatal_error(TOKENIZER_ERROR, MODULE, "Missing '=' in declare statement in line %d", tokenizer.line);
+    skip_blank();
+    const auto position = static_cast<int32_t>(std::ftell(tokenizer.file));
+    tokenizer.symbols.push_back({TokenKind::IDENTIFIER, std::move(declared), position});
+    // The text goes through the whole tokenizer, so its lexical errors surface here.
+    do {
+        next_token();
+        if (tokenizer.kind == TokenKind::END_OF_FILE)
+            fatal_error(TOKENIZER_ERROR, MODULE, "Unterminated declare statement in line %d", start_line);
+    } while (tokenizer.kind != TokenKind::LBRACE && tokenizer.kind != TokenKind::SEMICOLON);
+    if (tokenizer.kind == TokenKind::LBRACE) {
+        unget_token();
+        skip_block(start_line);
+    }
+}
+
+void push_state() { stateStack.push_back(tokenizer); }
+
+void pop_state() {
+    if (tokenizer.file) std::fclose(tokenizer.file);
+    tokenizer = std::move(stateStack.back());
+    stateStack.pop_back();
+}
+
+int state_depth() { return static_cast<int>(stateStack.size()); }
+
+void seek_forward(int32_t position) {
+    for (long at = std::ftell(tokenizer.file); at < position; ++at) {
+        const int c = read_char();
+        if (c == EOF) return;
+        if (c == '\n') ++tokenizer.line;
+    }
+}
+
+void reset_tokenizer() {
+    std::vector<FILE*> open_files;
+    if (tokenizer.file) open_files.push_back(tokenizer.file);
+    for (const Tokenizer& saved : stateStack) {
+        if (saved.file && std::find(open_files.begin(), open_files.end(), saved.file) == open_files.end())
+            open_files.push_back(saved.file);
+    }
+    for (FILE* file : open_files) std::fclose(file);
+    stateStack.clear();
+    declarationDepth = 0;
+    tokenizer = Tokenizer{};
+}

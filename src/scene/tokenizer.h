@@ -1,0 +1,118 @@
+// The scene-language tokenizer: one global reader over the current scene file, its symbol
+// table of keywords and declared names, and the saved states that substitution returns to.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Codes are fixed: the parser switches on their ranges (functions 17-25, transformations
+// 26-29, object statements 30-41, sweeps 42-43, texture words 44-53).
+enum class TokenKind : int32_t {
+    NUMBER = 0,
+    COMMA = 1,
+    SEMICOLON = 2,
+    EQUALS = 3,
+    LESS = 4,
+    GREATER = 5,
+    LBRACE = 6,
+    RBRACE = 7,
+    LPAREN = 8,
+    RPAREN = 9,
+    IDENTIFIER = 10,
+    NONE = 11,
+    END_OF_FILE = 12,
+    PLUS = 13,
+    MINUS = 14,
+    TIMES = 15,
+    DIVIDE = 16,
+    SQRT = 17,
+    COS = 18,
+    SIN = 19,
+    TAN = 20,
+    ACOS = 21,
+    ASIN = 22,
+    ATAN = 23,
+    RADIANS = 24,
+    DEGREES = 25,
+    ROTATE = 26,
+    TRANSLATE = 27,
+    SCALE = 28,
+    MATRIX = 29,
+    PLANE = 30,
+    OBJECT = 31,
+    PRISM = 32,
+    SPHERE = 33,
+    BOX = 34,
+    CYLINDER = 35,
+    CONE = 36,
+    TORUS = 37,
+    DIFFERENCE = 38,
+    UNION = 39,
+    MERGE = 40,
+    INTERSECTION = 41,
+    LINEAR_SWEEP = 42,
+    CONIC_SWEEP = 43,
+    TEXTURE = 44,
+    FINISH = 45,
+    PIGMENT = 46,
+    AMBIENT = 47,
+    DIFFUSE = 48,
+    PHONG = 49,
+    PHONG_SIZE = 50,
+    SPECULAR = 51,
+    COLOR = 52,
+    RGB = 53,
+};
+
+struct SymbolEntry {
+    TokenKind kind = TokenKind::NONE;
+    std::string name;
+    int32_t position = 0;  // byte offset of a declared name's text; 0 for keywords
+};
+
+// Keywords first, declarations appended; the first entry with a matching name wins.
+using SymbolTable = std::vector<SymbolEntry>;
+
+inline constexpr int KEYWORD_COUNT = 37;
+
+// The table every scene file starts with: the keywords in their fixed order.
+SymbolTable keyword_table();
+
+// Copied whole onto the state stack, so every field must stay a value.
+struct Tokenizer {
+    FILE* file = nullptr;        // opened "rb"
+    bool unget_pending = false;  // the next next_token returns the current token again
+    SymbolTable symbols = keyword_table();
+    TokenKind kind = TokenKind::NONE;
+    double number = 0;           // value of a NUMBER
+    int32_t position = 0;        // text position of an IDENTIFIER, 0 for keywords
+    std::string name;            // last name read
+    std::string file_name;
+    int32_t line = 0;            // 1 after opening
+};
+
+extern Tokenizer tokenizer;
+
+// A missing file is fatal ("file not found: ").
+void open_scene_file(const char* file_name);
+void next_token();
+void unget_token();
+void skip_blank();
+// Appends letters, digits and underscores to tokenizer.name (which it clears first).
+void read_name();
+
+// Declarations: called by next_token right after it has read "#".
+void process_declaration();
+
+// The state stack: deep copies of the whole tokenizer.
+void push_state();
+// Closes the current file and returns to the last saved state.
+void pop_state();
+int state_depth();
+// Reads up to the given byte offset, counting lines on the way.
+void seek_forward(int32_t position);
+
+// Closes every file, empties the state stack and starts again from the keywords alone.
+void reset_tokenizer();

@@ -1,0 +1,107 @@
+// Tracing a grid sample against the scene and shading its nearest hit with one point
+// light, one shadow ray and a per-object cache of the last occluder.
+#include "trace/shading.h"
+
+#include <cmath>
+
+#include "app/scene.h"
+#include "app/statistics.h"
+#include "objects/object.h"
+#include "render/camera.h"
+#include "render/sample_grid.h"
+
+// Larger than any ray can reach, so the first hit always replaces it.
+static constexpr double FARTHER_THAN_ANY_HIT = 2e10;
+// Below this cosine a highlight of a high phong_size cannot show.
+static constexpr double PHONG_CUTOFF = 0.0008;
+static constexpr double PHONG_SIZE_CUTOFF = 60;
+
+void traceSample(Sample& sample) {
+    if (sample.stamp == frameNumber) return;
+    sample.stamp = frameNumber;
+    Ray ray;
+    primaryRay(ray, sample.column, sample.row, sampleGrid.width, sampleGrid.height);
+    ++stats.primaryRaysBuilt;
+
+    sample.hit.distance = FARTHER_THAN_ANY_HIT;
+    sample.hit.object = nullptr;
+    for (Object* object = sceneList; object; object = object->next) {
+        Intersection nearest;
+        if (nearestHit(object, ray, nearest) && nearest.entry.distance < sample.hit.distance)
+            sample.hit = nearest.entry;
+    }
+
+    if (!sample.hit.object) {
+        sample.hit.distance = MAX_RAY_DISTANCE;
+        sample.colour = {0, 0, 0};
+    } else if (sample.hit.distance > 0) {
+        shadeHit(sample.hit, sample.colour, ray);
+    } else {
+        sample.colour = {0, 0, 0};
+    }
+    ++stats.primaryRays;
+}
+
+// True when something lies between the hit on object and the light. The light counts as
+// beyond every object, so any span the shadow ray meets blocks it.
+static bool lightBlocked(Object* object, const Ray& shadowRay) {
+    ++stats.shadowRays;
+    if (object->shadowCache) {
+        ++stats.shadowCacheTests;
+        if (anyHit(object->shadowCache, shadowRay)) {
+            ++stats.shadowRaysBlocked;
+            ++stats.shadowCacheHits;
+            return true;
+        }
+    }
+    for (Object* occluder = sceneList; occluder; occluder = occluder->next) {
+        if (anyHit(occluder, shadowRay)) {
+            object->shadowCache = occluder;
+            ++stats.shadowRaysBlocked;
+            return true;
+        }
+    }
+    object->shadowCache = nullptr;
+    return false;
+}
+
+static bool negligible(const Vector3& c) {
+    return std::fabs(c.x) <= SMALL_EPSILON && std::fabs(c.y) <= SMALL_EPSILON && std::fabs(c.z) <= SMALL_EPSILON;
+}
+
+bool shadeHit(const Hit& hit, Vector3& colour, const Ray& ray) {
+    Object* object = hit.object;
+    if (!object->light) return false;
+    const Texture& texture = *object->texture;
+    colour = texture.ambient;
+
+    Vector3 normal;
+    object->methods->normal(&normal, hit);
+    if (hit.inverted) normal = -normal;
+    const Vector3& d = ray.direction;
+    if (-dot(normal, d) < SMALL_EPSILON) return false;  // seen from behind: ambient only
+    if (texture.diffuse == 0 && texture.specular == 0 && texture.phong == 0) return false;
+
+    const Light& light = *object->light;
+    const Vector3 toLight = normalize(light.location - hit.point);
+    Ray shadowRay;
+    initRay(shadowRay, hit.point, toLight);
+    if (lightBlocked(object, shadowRay)) return true;
+    if (negligible(light.colour)) return false;
+
+    if (texture.diffuse > 0) {
+        double k = dot(normal, toLight);
+        if (k < 0) k = 0;
+        k *= texture.diffuse;
+        colour += multiply(k * texture.colour, light.colour);
+    }
+    if (texture.phong > 0) {
+        const Vector3 reflected = d - 2 * dot(d, normal) * normal;
+        const double h = dot(reflected, toLight);
+        if (h > 0 && (texture.phong_size < PHONG_SIZE_CUTOFF || h > PHONG_CUTOFF))
+            colour += std::pow(h, texture.phong_size) * texture.phong * light.colour;
+    }
+    if (texture.specular > 0)
+        colour += std::pow(dot(toLight, normal), texture.specularExponent) * texture.specular * light.colour;
+    return false;
+}

@@ -1,0 +1,43 @@
+// Puts the program-wide render state back to its start values between tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "app/scene.h"
+#include "app/statistics.h"
+#include "render/camera.h"
+#include "render/clock.h"
+#include "render/frame.h"
+#include "render/frameless.h"
+#include "render/quad_renderer.h"
+#include "render/recording_presenter.h"
+#include "render/sample_grid.h"
+
+class RenderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        stats = Statistics{};
+        sceneList = nullptr;
+        frameNumber = 0;
+        fillPolygons = 1;
+        borderMode = 0;
+        objectCountView = 0;
+        frameless = 0;
+        qualityLevel = 1;
+        quadsDrawn = 0;
+        raysThisFrame = 0;
+        rayFrameRate = 0;
+        readTicks = monotonicTicks;
+        initRenderer(setup);
+    }
+    void TearDown() override {
+        sceneList = nullptr;
+        readTicks = monotonicTicks;
+    }
+
+    // The window as the program opens it.
+    void openWindow640x480() { reshapeWindow(setup, 640, 480); }
+
+    RecordingPresenter setup;   // what initialisation and reshape asked for
+    RecordingPresenter screen;  // what the frames drew
+};

@@ -1,0 +1,2 @@
+// Behind the camera.
+sphere { <0, 0, 200>, 1 }
