@@ -102,5 +102,6 @@ void destroyOffscreenContext() {
     eglMakeCurrent(offscreen.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(offscreen.display, offscreen.context);
     eglTerminate(offscreen.display);
+    eglReleaseThread();
     offscreen = OffscreenContext{};
 }

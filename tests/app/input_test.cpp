@@ -91,8 +91,8 @@ TEST_F(Input, ViewKeysToggleTheirFlagsInEitherCase) {
 }
 
 TEST_F(Input, OtherKeysDoNothing) {
-    for (unsigned char key : {'a', 'x', 'q', '1', ' ', '\r', static_cast<unsigned char>(200)})
-        keyReleased(screen, key);
+    for (int key : {int{'a'}, int{'x'}, int{'q'}, int{'1'}, int{' '}, int{'\r'}, 200})
+        keyReleased(screen, static_cast<unsigned char>(key));
     EXPECT_TRUE(screen.calls.empty());
     EXPECT_EQ(qualityLevel, 1);
     EXPECT_EQ(fillPolygons, 1);

@@ -12,12 +12,15 @@
 
 namespace {
 
-class BoxTest : public ::testing::Test {
+class BoxTest : public SolidTest {
 protected:
-    void SetUp() override { stats = Statistics(); }
+    Box* build(double x1, double y1, double z1, double x2, double y2, double z2) {
+        return keep<Box>(make_box(x1, y1, z1, x2, y2, z2));
+    }
+    Box* cube() { return build(-1, -1, -1, 1, 1, 1); }
 };
 
-Box* cube() { return static_cast<Box*>(make_box(-1, -1, -1, 1, 1, 1)); }
+using BoxDeathTest = BoxTest;
 
 struct Expected {
     double entry, exit;
@@ -76,7 +79,7 @@ TEST_F(BoxTest, TiesGoToTheAxisTheRayRunsMoreSteeplyAlong) {
 }
 
 TEST_F(BoxTest, BuilderOrdersTheCorners) {
-    Box* box = static_cast<Box*>(make_box(1, 2, 3, -1, -2, -3));
+    Box* box = build(1, 2, 3, -1, -2, -3);
     EXPECT_EQ(box->corner_min, (Vector3{-1, -2, -3}));
     EXPECT_EQ(box->corner_max, (Vector3{1, 2, 3}));
     EXPECT_EQ(box->bounds.lower, (Vector3{-1, -2, -3}));
@@ -94,7 +97,7 @@ TEST_F(BoxTest, NewBoxIsTheUnitCube) {
 }
 
 TEST_F(BoxTest, ScaleAndTranslateChangeTheCornersWithoutAMatrix) {
-    Box* box = static_cast<Box*>(make_box(1, 0, 0, 2, 1, 1));
+    Box* box = build(1, 0, 0, 2, 1, 1);
     Transformation t;
     scaling_transformation({-1, 1, 1}, t);
     box->methods->scale(box, {-1, 1, 1}, t);
@@ -108,7 +111,7 @@ TEST_F(BoxTest, ScaleAndTranslateChangeTheCornersWithoutAMatrix) {
 }
 
 TEST_F(BoxTest, RotatedBoxKeepsItsCornersAndIntersectsLocally) {
-    Box* box = static_cast<Box*>(make_box(0, 0, 0, 1, 2, 3));
+    Box* box = build(0, 0, 0, 1, 2, 3);
     Transformation t;
     rotation_transformation({0, 0, 90}, t);
     box->methods->rotate(box, {0, 0, 90}, t);
@@ -141,10 +144,9 @@ TEST_F(BoxTest, CopyOwnsItsMatrix) {
     EXPECT_NE(copy->transformation, box->transformation);
     EXPECT_EQ(static_cast<Box*>(copy)->corner_max, box->corner_max);
     copy->methods->destroy(copy);
-    box->methods->destroy(box);
 }
 
-TEST(BoxDeathTest, UnknownFaceStopsTheProgram) {
+TEST_F(BoxDeathTest, UnknownFaceStopsTheProgram) {
     Box* box = cube();
     Hit hit;
     hit.object = box;

@@ -10,9 +10,27 @@
 #include <random>
 #include <vector>
 
+#include "app/statistics.h"
 #include "math/transform.h"
 #include "objects/object.h"
 #include "trace/ray.h"
+
+// Resets the counters before each test and destroys the solids it kept after it.
+class SolidTest : public ::testing::Test {
+protected:
+    void SetUp() override { stats = Statistics(); }
+    void TearDown() override {
+        for (Object* solid : kept) solid->methods->destroy(solid);
+    }
+    template <class T = Object>
+    T* keep(Object* solid) {
+        kept.push_back(solid);
+        return static_cast<T*>(solid);
+    }
+
+private:
+    std::vector<Object*> kept;
+};
 
 // The spans in the order they were pushed; result receives the slot 0 return value.
 inline std::vector<Intersection> spansOf(Object* solid, const Vector3& origin, const Vector3& direction,

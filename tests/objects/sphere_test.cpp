@@ -7,12 +7,13 @@
 
 namespace {
 
-class SphereTest : public ::testing::Test {
+class SphereTest : public SolidTest {
 protected:
-    void SetUp() override { stats = Statistics(); }
+    Sphere* build(double x, double y, double z, double radius) {
+        return keep<Sphere>(make_sphere(x, y, z, radius));
+    }
+    Sphere* unitSphere() { return build(0, 0, 0, 1); }
 };
-
-Sphere* unitSphere() { return static_cast<Sphere*>(make_sphere(0, 0, 0, 1)); }
 
 void expectPoint(const Vector3& p, const Vector3& expected) {
     EXPECT_NEAR(p.x, expected.x, 1e-12);
@@ -44,7 +45,7 @@ TEST_F(SphereTest, SpanInRayParametersForAnyDirectionLength) {
 }
 
 TEST_F(SphereTest, RayFromTheCentreStartsBehindTheOrigin) {
-    auto spans = spansOf(make_sphere(1, 1, 1, 2), {1, 1, 1}, {0, 1, 0});
+    auto spans = spansOf(build(1, 1, 1, 2), {1, 1, 1}, {0, 1, 0});
     ASSERT_EQ(spans.size(), 1u);
     EXPECT_DOUBLE_EQ(spans[0].entry.distance, -2);
     EXPECT_DOUBLE_EQ(spans[0].exit.distance, 2);
@@ -73,12 +74,12 @@ TEST_F(SphereTest, BoundsMissMovesNoSphereCounter) {
 }
 
 TEST_F(SphereTest, HitBeyondTheRayEndIsCountedButNotPushed) {
-    EXPECT_TRUE(spansOf(make_sphere(0, 0, 2e7, 1), {0, 0, 0}, {0, 0, 1}).empty());
+    EXPECT_TRUE(spansOf(build(0, 0, 2e7, 1), {0, 0, 0}, {0, 0, 1}).empty());
     EXPECT_EQ(stats.sphereHits, 1);
 }
 
 TEST_F(SphereTest, UniformScaleKeepsItPlain) {
-    Sphere* sphere = static_cast<Sphere*>(make_sphere(1, 0, 0, 1));
+    Sphere* sphere = build(1, 0, 0, 1);
     Transformation t;
     scaling_transformation({2, 2, 2}, t);
     sphere->methods->scale(sphere, {2, 2, 2}, t);
@@ -121,7 +122,7 @@ TEST_F(SphereTest, NonUniformScaleSwitchesToTheTransformedTable) {
 }
 
 TEST_F(SphereTest, TranslateAndRotateMoveTheCentreOfAPlainSphere) {
-    Sphere* sphere = static_cast<Sphere*>(make_sphere(1, 0, 0, 1));
+    Sphere* sphere = build(1, 0, 0, 1);
     Transformation t;
     translation_transformation({0, 2, 0}, t);
     sphere->methods->translate(sphere, {0, 2, 0}, t);
@@ -134,7 +135,7 @@ TEST_F(SphereTest, TranslateAndRotateMoveTheCentreOfAPlainSphere) {
 }
 
 TEST_F(SphereTest, NegativeRadiusHasPositiveBoundsAndAnInwardNormal) {
-    Object* sphere = make_sphere(0, 0, 0, -1);
+    Object* sphere = build(0, 0, 0, -1);
     EXPECT_EQ(sphere->bounds.lower, (Vector3{-1, -1, -1}));
     EXPECT_EQ(sphere->bounds.upper, (Vector3{1, 1, 1}));
     EXPECT_EQ(sphere->bounds.extent, (Vector3{2, 2, 2}));
@@ -145,7 +146,7 @@ TEST_F(SphereTest, NegativeRadiusHasPositiveBoundsAndAnInwardNormal) {
 
 TEST_F(SphereTest, BuilderAndCopy) {
     const int primitives = primitiveCount;
-    Object* sphere = make_sphere(1, 2, 3, 4);
+    Object* sphere = build(1, 2, 3, 4);
     EXPECT_EQ(primitiveCount, primitives + 1);
     EXPECT_EQ(sphere->id, objectCount - 1);
     EXPECT_EQ(sphere->texture, defaultTexture());
@@ -162,7 +163,6 @@ TEST_F(SphereTest, BuilderAndCopy) {
     EXPECT_NE(copy->transformation, sphere->transformation);
     EXPECT_EQ(copy->transformation->forward.m[1][1], 2);
     copy->methods->destroy(copy);
-    sphere->methods->destroy(sphere);
 }
 
 double sphereDistance(const Transformation& t, const Vector3& centre, double radius, const Vector3& p) {

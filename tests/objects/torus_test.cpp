@@ -7,12 +7,11 @@
 
 namespace {
 
-class TorusTest : public ::testing::Test {
+class TorusTest : public SolidTest {
 protected:
-    void SetUp() override { stats = Statistics(); }
+    Torus* build(double major, double minor) { return keep<Torus>(make_torus(major, minor)); }
+    Torus* ring() { return build(2, 0.5); }
 };
-
-Object* ring() { return make_torus(2, 0.5); }
 
 void expectSpans(Object* torus, const Vector3& origin, const Vector3& direction,
                  const std::vector<std::pair<double, double>>& expected) {
@@ -90,7 +89,7 @@ TEST_F(TorusTest, PlacementComposesOntoItsMatrix) {
 
 TEST_F(TorusTest, BuilderAndCopy) {
     const int primitives = primitiveCount;
-    Torus* torus = static_cast<Torus*>(ring());
+    Torus* torus = ring();
     EXPECT_EQ(primitiveCount, primitives + 1);
     EXPECT_EQ(torus->bounds.lower, (Vector3{-2.5, -0.5, -2.5}));
     EXPECT_EQ(torus->bounds.upper, (Vector3{2.5, 0.5, 2.5}));
@@ -107,16 +106,15 @@ TEST_F(TorusTest, BuilderAndCopy) {
     ASSERT_NE(copy->transformation, nullptr);
     EXPECT_NE(copy->transformation, torus->transformation);
     copy->methods->destroy(copy);
-    torus->methods->destroy(torus);
 }
 
 // Only the squares of the radii define the surface, so the box must hold the whole tube
 // whatever their signs.
 TEST_F(TorusTest, NegativeRadiiKeepTheWholeTubeInTheBounds) {
-    Object* torus = make_torus(2, -0.5);
+    Object* torus = build(2, -0.5);
     EXPECT_EQ(torus->bounds.lower, (Vector3{-2.5, -0.5, -2.5}));
     expectSpans(torus, {-5, 0, 0}, {1, 0, 0}, {{2.5, 3.5}, {6.5, 7.5}});
-    EXPECT_EQ(make_torus(-2, 0.5)->bounds.upper, (Vector3{2.5, 0.5, 2.5}));
+    EXPECT_EQ(build(-2, 0.5)->bounds.upper, (Vector3{2.5, 0.5, 2.5}));
 }
 
 TEST_F(TorusTest, RandomRaysAgainstTransformedTori) {

@@ -132,7 +132,9 @@ TEST_F(QuadRenderer, SphereIsRefinedAlongItsOutlineAndEachSampleTracedOncePerFra
         const Vector3 d = centre.colour * 4 - sampleGrid.at(l.x0, l.y0).colour - sampleGrid.at(l.x1, l.y0).colour -
                           sampleGrid.at(l.x0, l.y1).colour - sampleGrid.at(l.x1, l.y1).colour;
         EXPECT_LT(dot(d, d), 0.01);
-        if (!sameObject(l)) EXPECT_LT(dot(d, d), 0.0001);
+        if (!sameObject(l)) {
+            EXPECT_LT(dot(d, d), 0.0001);
+        }
     }
     EXPECT_GT(finest, 0);  // the outline reaches the depth limit
 

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# quadray in a real window: the first picture, the wire frame key, the frameless renderer,
+# switching the frame report off, and Escape with its single exit report.
+set -u
+source "$(dirname "$0")/lib/window.bash" "$1"
+
+start_xvfb
+start_quadray
+open_window
+
+check "window is 640x480" bash -c "xwininfo -id $WID | grep -q 'Width: 640' && xwininfo -id $WID | grep -q 'Height: 480'"
+check "notice before the window" grep -qx "INFORMATION (100): main - Parsing done..." "$WORK/out"
+check "the scene shows (not black)" poll 60 shot_is 1 ">" 0.05
+check "the filled picture has colours" poll 30 shot_is 2 ">" 0.05
+
+press p
+check "p draws the wire frame" poll 30 shot_is 2 "<" 0.001
+check "the wire frame has white lines" shot_is 3 ">" 0.02
+press p
+check "p again fills the quads" poll 30 shot_is 2 ">" 0.05
+
+# Frameless points over a wire frame: the coloured part of the picture grows frame by frame.
+# At the finest quality the points are single pixels, so the picture fills in over seconds.
+press plus
+press p
+check "wire frame before frameless" poll 30 shot_is 2 "<" 0.001
+press f
+check "frameless points appear" poll 30 shot_is 2 ">" 0.01
+first=$(shot | cut -d' ' -f2)
+check "frameless points accumulate" poll 30 shot_is 2 ">" "$(awk -v f="$first" 'BEGIN { print f + 0.02 }')"
+
+check "frame report lines are printed" poll 10 bash -c "grep -q '^frameless: [0-9]* rpf, [0-9]* quads @ refresh rate 30 (=[0-9.inf]* fps) \$' '$WORK/out'"
+
+# After s, the report lines stop; a mouse motion marks the point in the output after which
+# no frame line may appear.
+press s
+xdotool mousemove 100 100 mousedown 3 mousemove 100 101 mouseup 3
+check "motion prints after s" poll 30 grep -q '^location ' "$WORK/out"
+frames_before=$(lines_matching '^frameless:')
+sleep 1
+check "no frame lines after s" test "$(lines_matching '^frameless:')" -eq "$frames_before"
+check "nothing printed after the motion lines" test "$(tail -1 "$WORK/out" | cut -d' ' -f1)" = location
+
+press Escape
+check "Escape ends quadray" wait_for_exit 30
+check "exit status 0 after Escape" test "${QUADRAY_STATUS:-x}" = 0
+check "report printed once" test "$(lines_matching '^!rays!$')" -eq 1
+check "report ends with the credit frame" test "$(tail -1 "$WORK/out")" = "+-------------------------------------+"
+check "nothing on standard error" test ! -s "$WORK/err"
+finish

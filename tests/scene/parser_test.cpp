@@ -1,0 +1,377 @@
+// Parsed trees: expressions, substitution, object statements, CSG members, transformations
+// in written order, and which objects share a texture record.
+#include "scene/parser.h"
+
+#include <cmath>
+#include <memory>
+
+#include "objects/box.h"
+#include "objects/cone.h"
+#include "objects/csg.h"
+#include "objects/plane.h"
+#include "objects/sphere.h"
+#include "objects/torus.h"
+#include "scene_files.h"
+#include "trace/shading.h"
+
+namespace {
+
+// Scenes live as long as the program, as they do in the tracer (never destroyed, so the
+// leak check at exit still finds them).
+std::vector<Object*>& parsedScenes = *new std::vector<Object*>;
+
+class ParserTest : public SceneLanguageTest {
+protected:
+    // Parses text as a whole scene file.
+    Object* parse(const std::string& text) {
+        files_.emplace_back(new SceneFile(text));
+        Object* root = parse_scene_file(files_.back()->path());
+        parsedScenes.push_back(root);
+        return root;
+    }
+    // The value of text read as one expression; the token after it must be ";".
+    double evaluate(const std::string& text) {
+        open(text + ";");
+        const double value = parse_expression();
+        next_token();
+        EXPECT_EQ(tokenizer.kind, TokenKind::SEMICOLON) << text;
+        return value;
+    }
+
+private:
+    std::vector<std::unique_ptr<SceneFile>> files_;
+};
+
+std::vector<Object*> members(Object* node) {
+    std::vector<Object*> result;
+    for (Object* m = node->children; m; m = m->next) result.push_back(m);
+    return result;
+}
+
+Vector3 placed(const Object* object, const Vector3& p) { return transform_point(p, object->transformation->forward); }
+
+void expectNear(const Vector3& a, const Vector3& b) {
+    EXPECT_NEAR(a.x, b.x, 1e-12);
+    EXPECT_NEAR(a.y, b.y, 1e-12);
+    EXPECT_NEAR(a.z, b.z, 1e-12);
+}
+
+TEST_F(ParserTest, OperatorsGroupFromTheRightWithoutPrecedence) {
+    const std::vector<std::pair<const char*, double>> cases = {
+        {"2*3+4", 14}, {"10-2-3", 11},   {"8/2/2", 8},     {"2+3*4", 14},  {"-2+3", -5},
+        {"(2*3)+4", 10}, {"cos(0)*2", 2}, {"1+2*3", 7},    {"2*3+1", 8},   {"6/3*2", 1},
+        {"-(1)+1", -2}, {"+5", 5},        {"--3", 3},      {"sqrt(16)", 4}, {"sin(0)", 0},
+        {"tan(0)", 0},  {"acos(1)", 0},   {"asin(0)", 0},  {"1 -\n 2", -1}};
+    for (const auto& [text, value] : cases) {
+        reset_tokenizer();
+        EXPECT_EQ(evaluate(text), value) << text;
+    }
+    reset_tokenizer();
+    EXPECT_EQ(evaluate("radians(180)"), 3.141592653589793);
+    reset_tokenizer();
+    EXPECT_DOUBLE_EQ(evaluate("degrees(atan(1))"), 45);
+}
+
+TEST_F(ParserTest, FunctionsDoNotCheckTheirArguments) {
+    EXPECT_TRUE(std::isnan(evaluate("sqrt(-1)")));
+    reset_tokenizer();
+    EXPECT_TRUE(std::isnan(evaluate("acos(2)")));
+    reset_tokenizer();
+    EXPECT_EQ(evaluate("1/0"), HUGE_VAL);
+}
+
+TEST_F(ParserTest, ExpressionTerminatorIsPushedBack) {
+    for (const char* end : {",", ">", ")", "}", "{", "<", "=", "rotate"}) {
+        reset_tokenizer();
+        open(std::string("1+2 ") + end + " ");
+        EXPECT_EQ(parse_expression(), 3);
+        EXPECT_TRUE(tokenizer.unget_pending) << end;
+    }
+}
+
+TEST_F(ParserTest, ExpressionErrors) {
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"2 3", "Expected a number in line 1"},     {"\n sqrt 4", "Expected ( in line 2"},
+        {"()", "Expected a number in line 1"},       {"(1\n;", "Expected ) in line 2"},
+        {"*2", "Expected a number in line 1"},       {"2 (1)", "Expected a number in line 1"},
+        {"1+\n;", "Expected a number in line 2"},    {"cos(0 1)", "Expected a number in line 1"},
+        {"2 cos(0)", "Expected a number in line 1"}, {"sin(1", "Expected ) in line 1"}};
+    for (const auto& [text, message] : cases) {
+        EXPECT_FATAL_LINE(
+            {
+                open(text);
+                parse_expression();
+            },
+            std::string("ERROR (9000): parser - ") + message);
+    }
+}
+
+TEST_F(ParserTest, IntegersMustBeWhole) {
+    open("3.0, -2.0, 2*3+1, ");
+    EXPECT_EQ(parse_integer(), 3);
+    next_token();
+    EXPECT_EQ(parse_integer(), -2);
+    next_token();
+    EXPECT_EQ(parse_integer(), 8);
+    for (const char* text : {"2.5", "1e20", "-3e9", "sqrt(-1)"}) {
+        EXPECT_FATAL_LINE(
+            {
+                open(text + std::string(";"));
+                parse_integer();
+            },
+            "ERROR (9000): parser - Expected an integer in line 1");
+    }
+}
+
+TEST_F(ParserTest, DeclaredNamesAreSubstitutedAsOneOperand) {
+    open("#declare R = 1+2;\n#declare S = R;\nR*3, S*2, -R+10;");
+    EXPECT_EQ(parse_expression(), 9);
+    EXPECT_EQ(state_depth(), 0);
+    next_token();
+    EXPECT_EQ(parse_expression(), 6);  // substituted twice, nested
+    EXPECT_EQ(state_depth(), 0);
+    next_token();
+    EXPECT_EQ(parse_expression(), -13);
+    EXPECT_EQ(tokenizer.line, 3);
+}
+
+TEST_F(ParserTest, RedeclarationKeepsTheFirstValue) {
+    open("#declare A = 1;\n#declare A = 5;\nA+A;");
+    EXPECT_EQ(parse_expression(), 2);
+}
+
+TEST_F(ParserTest, DeclaredSphereParametersAndErrorLines) {
+    Object* sphere = parse("#declare R = 2;\n\nsphere {\n <R, 0, 0>, R\n}\n");
+    ASSERT_EQ(sphere->methods, &TransformedSphereMethods);  // transformed once, by the identity
+    EXPECT_EQ(static_cast<Sphere*>(sphere)->center, (Vector3{2, 0, 0}));
+    EXPECT_EQ(static_cast<Sphere*>(sphere)->radius, 2);
+    expectNear(placed(sphere, {1, 2, 3}), {1, 2, 3});
+    // An error after a substitution reports the statement's line, one inside it the declaration's.
+    EXPECT_FATAL_LINE(parse("#declare R = 2;\n\nsphere {\n <R, 0, 0>, R\n box\n"),
+                      "ERROR (9000): parser - Expected } in line 5");
+    EXPECT_FATAL_LINE(parse("#declare R = 2 3;\n\nsphere {\n <R, 0, 0>, R }"),
+                      "ERROR (9000): parser - Expected a number in line 1");
+}
+
+TEST_F(ParserTest, PrimitivesGetTheirParameters) {
+    Object* scene = parse(
+        "union {\n"
+        "  box { <1, 2, 3>, <-1, 0, 5> }\n"
+        "  cylinder { <0, 0, 0>, <0, 2, 0>, 0.5 }\n"
+        "  cone { <0, 0, 0>, 1, <0, 3, 0>, 0.25 }\n"
+        "  plane { <0, 2, 0>, 1 }\n"
+        "  torus { 3, 0.5 }\n"
+        "}\n");
+    const std::vector<Object*> m = members(scene);
+    ASSERT_EQ(m.size(), 5u);
+    EXPECT_EQ(m[0]->methods, &BoxMethods);
+    EXPECT_EQ(m[1]->methods, &CylinderMethods);
+    EXPECT_EQ(m[2]->methods, &ConeMethods);
+    EXPECT_EQ(m[3]->methods, &PlaneMethods);
+    EXPECT_EQ(m[4]->methods, &TorusMethods);
+    const auto* plane = static_cast<Plane*>(m[3]);
+    EXPECT_EQ(plane->normal, (Vector3{0, 1, 0}));
+    EXPECT_EQ(plane->offset, -1);
+    EXPECT_EQ(static_cast<Torus*>(m[4])->major_radius, 3);
+    EXPECT_EQ(static_cast<Torus*>(m[4])->minor_radius, 0.5);
+}
+
+TEST_F(ParserTest, IdsFollowTheOrderStatementsAreCreated) {
+    const int first = objectCount;
+    const int nodes = csgNodeCount;
+    const int primitives = primitiveCount;
+    Object* scene = parse("difference { sphere { <0,0,0>, 2 } union { box { <0,0,0>, <1,1,1> } "
+                          "sphere { <0,0,0>, 1 } } }");
+    EXPECT_EQ(scene->methods->intersect, CsgDifference.intersect);
+    EXPECT_EQ(scene->id, first);
+    const std::vector<Object*> m = members(scene);
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0]->id, first + 1);
+    EXPECT_EQ(m[1]->id, first + 2);
+    EXPECT_EQ(members(m[1])[0]->id, first + 3);
+    EXPECT_EQ(members(m[1])[1]->id, first + 4);
+    EXPECT_EQ(objectCount, first + 5);
+    EXPECT_EQ(csgNodeCount, nodes + 2);
+    EXPECT_EQ(primitiveCount, primitives + 3);
+}
+
+TEST_F(ParserTest, OnlyTheFirstStatementIsRead) {
+    const int first = objectCount;
+    Object* sphere = parse("sphere { <0,0,0>, 1 } box { <0,0,0>, <1,1,1> } $ garbage");
+    EXPECT_EQ(sphere->id, first);
+    EXPECT_EQ(objectCount, first + 1);
+    EXPECT_EQ(parse("// nothing but a comment\n"), nullptr);
+    EXPECT_EQ(parse("5"), nullptr);
+}
+
+TEST_F(ParserTest, EachFileHasItsOwnDeclarations) {
+    parse("#declare R = 1;\nsphere { <0,0,0>, R }");
+    EXPECT_FATAL_LINE(parse("\nsphere { <0,0,0>, R }"), "ERROR (9001): tokenizer - Unknown identifier 'R' in line 2");
+    // The same name declared again in the next file means the new text.
+    Object* sphere = parse("#declare R = 7;\nsphere { <0,0,0>, R }");
+    EXPECT_EQ(static_cast<Sphere*>(sphere)->radius, 7);
+}
+
+TEST_F(ParserTest, PrismHeightsAreOrderedAndOpenOutlinesClosed) {
+    auto prism = [this](const std::string& points) {
+        return static_cast<Prism*>(parse("prism { linear_sweep 1, 0, " + points + " }"));
+    };
+    Prism* closed = prism("4, <0,0>, <1,0>, <1,1>, <0,0>");
+    EXPECT_EQ(closed->height1, 0);
+    EXPECT_EQ(closed->height2, 1);
+    EXPECT_EQ(closed->sweep, LINEAR_SWEEP);
+    EXPECT_EQ(closed->outline_count, 3);  // segments
+    EXPECT_EQ(prism("3, <0,0>, <1,0>, <1,1>")->outline_count, 3);
+    // Two sub-outlines: the first closed, the second closed by repeating (5,5).
+    EXPECT_EQ(prism("6, <0,0>, <1,0>, <0,0>, <5,5>, <6,5>, <5,6>")->outline_count, 5);
+    EXPECT_EQ(prism("2, <0,0>, <3,0>")->outline_count, 2);
+    EXPECT_EQ(prism("2, <0,0>, <1e-11,0>")->outline_count, 1);  // already closed
+    Prism* conic = static_cast<Prism*>(parse("prism { conic_sweep 0.5, 1, 3, <0,0>, <1,0>, <0,1> }"));
+    EXPECT_EQ(conic->sweep, CONIC_SWEEP);
+    EXPECT_EQ(conic->height1, 0.5);
+    EXPECT_EQ(conic->texture, defaultTexture());
+    EXPECT_EQ(conic->light, sceneLight());
+}
+
+TEST_F(ParserTest, TransformationsActInTheOrderWritten) {
+    Object* a = parse("torus { 1, 0.1 translate <1, 0, 0> scale <2, 2, 2> }");
+    expectNear(placed(a, {0, 0, 0}), {2, 0, 0});
+    Object* b = parse("torus { 1, 0.1 scale <2, 2, 2> translate <1, 0, 0> }");
+    expectNear(placed(b, {0, 0, 0}), {1, 0, 0});
+    Object* turned = parse("torus { 1, 0.1 rotate <0, 90, 0> }");
+    expectNear(placed(turned, {1, 0, 0}), {0, 0, -1});
+    Object* moved = parse("torus { 1, 0.1 matrix < 1, 0, 0, 0, 1, 0, 0, 0, 1, 5, 6, 7 > }");
+    expectNear(placed(moved, {1, 1, 1}), {6, 7, 8});
+    expectNear(transform_point({6, 7, 8}, moved->transformation->inverse), {1, 1, 1});
+    Object* plain = parse("torus { 1, 0.1 }");
+    expectNear(placed(plain, {3, 4, 5}), {3, 4, 5});
+}
+
+TEST_F(ParserTest, TransformationsReachEveryMemberThroughTheNode) {
+    Object* scene = parse("union { torus { 1, 0.1 } torus { 2, 0.1 translate <0, 1, 0> } translate <5, 0, 0> }");
+    const std::vector<Object*> m = members(scene);
+    expectNear(placed(m[0], {0, 0, 0}), {5, 0, 0});
+    expectNear(placed(m[1], {0, 0, 0}), {5, 1, 0});
+}
+
+TEST_F(ParserTest, ModifiersAfterAnIdentifierBelongToItsObject) {
+    Object* scene = parse(
+        "#declare T = torus { 1, 0.1 translate <1, 0, 0> }\n"
+        "union { T translate <0, 2, 0> torus { 1, 0.1 } }");
+    const std::vector<Object*> m = members(scene);
+    ASSERT_EQ(m.size(), 2u);
+    expectNear(placed(m[0], {0, 0, 0}), {1, 2, 0});
+    expectNear(placed(m[1], {0, 0, 0}), {0, 0, 0});
+}
+
+TEST_F(ParserTest, DeclaredObjectsAreBuiltAgainForEveryUse) {
+    Object* scene = parse(
+        "#declare S = sphere { <0,0,0>, 1 }\n"
+        "union { object { S } object { S translate <1,0,0> } object { S } }");
+    const std::vector<Object*> m = members(scene);
+    ASSERT_EQ(m.size(), 3u);
+    EXPECT_NE(m[0], m[1]);
+    EXPECT_NE(m[0]->id, m[1]->id);
+    EXPECT_NE(m[1]->id, m[2]->id);
+    expectNear(placed(m[1], {0, 0, 0}), {1, 0, 0});
+    EXPECT_EQ(state_depth(), 1);  // only the state saved before the file
+}
+
+TEST_F(ParserTest, IdentifiersInARowAreTextureItemsOfTheFirst) {
+    EXPECT_FATAL_LINE(parse("#declare S = sphere { <0,0,0>, 1 }\nunion {\n S S S\n}"),
+                      "ERROR (9000): parser - Expected at least 2 object in csg in line 4");
+    Object* scene = parse("#declare S = sphere { <0,0,0>, 1 }\nunion { S S box { <0,0,0>, <1,1,1> } }");
+    EXPECT_EQ(members(scene).size(), 2u);
+}
+
+TEST_F(ParserTest, TexturesAreSharedOrFreshAsWritten) {
+    Object* scene = parse(
+        "union {\n"
+        "  sphere { <0,0,0>, 1 pigment { color rgb <1, 0, 0> } }\n"
+        "  box { <0,0,0>, <1,1,1> }\n"
+        "  union { torus { 1, 0.1 } torus { 2, 0.1 } }\n"
+        "  texture { finish { ambient 0.3 } }\n"
+        "}\n");
+    const std::vector<Object*> m = members(scene);
+    ASSERT_EQ(m.size(), 3u);
+    Texture* own = m[0]->texture;
+    Texture* shared = m[1]->texture;
+    EXPECT_NE(own, defaultTexture());
+    EXPECT_NE(shared, defaultTexture());
+    EXPECT_NE(own, shared);
+    EXPECT_EQ(own->colour, (Vector3{1, 0, 0}));
+    EXPECT_EQ(own->ambient, (Vector3{0.1, 0.1, 0.1}));
+    EXPECT_EQ(shared->ambient, (Vector3{0.3, 0.3, 0.3}));
+    EXPECT_EQ(members(m[2])[0]->texture, shared);
+    EXPECT_EQ(members(m[2])[1]->texture, shared);
+    EXPECT_EQ(scene->texture, nullptr);  // nodes keep none of their own
+    EXPECT_EQ(m[2]->texture, nullptr);
+}
+
+TEST_F(ParserTest, TextureItemsOfOneStatementWriteOneRecord) {
+    Object* a = parse(
+        "sphere { <0,0,0>, 1 finish { phong 0.5 diffuse 0.7 } pigment { color rgb <0, 1, 0> }\n"
+        "  texture { texture { finish { specular 0.2 phong_size 9 phong 0.6 } } } }");
+    const Texture* t = a->texture;
+    EXPECT_EQ(t->colour, (Vector3{0, 1, 0}));
+    EXPECT_EQ(t->phong, 0.6);
+    EXPECT_EQ(t->diffuse, 0.7);
+    EXPECT_EQ(t->specular, 0.2);
+    EXPECT_EQ(t->phong_size, 9);
+    const Texture* finish_only = parse("sphere { <0,0,0>, 1 finish { ambient 0.3 } }")->texture;
+    EXPECT_NE(finish_only, defaultTexture());
+    EXPECT_EQ(finish_only->colour, Texture().colour);
+    EXPECT_EQ(finish_only->diffuse, 0.6);
+    EXPECT_EQ(finish_only->ambient, (Vector3{0.3, 0.3, 0.3}));
+    EXPECT_EQ(parse("sphere { <0,0,0>, 1 texture { } finish { } }")->texture->phong_size, 40);
+    EXPECT_EQ(parse("sphere { <0,0,0>, 1 }")->texture, defaultTexture());
+    EXPECT_EQ(defaultTexture()->ambient, (Vector3{0.1, 0.1, 0.1}));
+}
+
+TEST_F(ParserTest, DeclaredTexturesAreParsedAgainForEveryUse) {
+    Object* scene = parse(
+        "#declare Red = texture { pigment { color rgb <1, 0, 0> } }\n"
+        "#declare Num = 3;\n"
+        "union {\n"
+        "  box { <0,0,0>, <1,1,1> Red }\n"
+        "  sphere { <0,0,0>, 1 texture { Red finish { phong 1 } } }\n"
+        "  box { <0,0,0>, <1,1,1> Num }\n"
+        "}\n");
+    const std::vector<Object*> m = members(scene);
+    ASSERT_EQ(m.size(), 3u);
+    EXPECT_NE(m[0]->texture, m[1]->texture);
+    EXPECT_EQ(m[0]->texture->colour, (Vector3{1, 0, 0}));
+    EXPECT_EQ(m[1]->texture->colour, (Vector3{1, 0, 0}));
+    EXPECT_EQ(m[0]->texture->phong, 0);
+    EXPECT_EQ(m[1]->texture->phong, 1);
+    EXPECT_EQ(m[2]->texture, defaultTexture());  // a number is no texture item
+    // Right after an expression a name is a second operand, not a texture.
+    EXPECT_FATAL_LINE(parse("#declare Red = texture { }\nsphere { <0,0,0>, 1\n Red }"),
+                      "ERROR (9000): parser - Expected a number in line 3");
+}
+
+TEST_F(ParserTest, ObjectsWithoutAnObjectAreReported) {
+    EXPECT_FATAL_LINE(parse("object {\n}"), "ERROR (9000): parser - Expected an object in line 2");
+    EXPECT_FATAL_LINE(parse("#declare N = 1;\n\nN\n"), "ERROR (9000): parser - Expected an object in line 3");
+    EXPECT_FATAL_LINE(parse("#declare T = texture { }\nunion { sphere { <0,0,0>, 1 } box { <0,0,0>, <1,1,1> }\n T }"),
+                      "ERROR (9000): parser - Expected an object in line 3");
+}
+
+TEST_F(ParserTest, RunawayNestingIsReported) {
+    std::string deep;
+    for (int i = 0; i < 1100; ++i) deep += "union { ";
+    EXPECT_FATAL_LINE(parse(deep), "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
+    EXPECT_FATAL_LINE(parse("sphere { <0,0,0>, " + std::string(1100, '(')),
+                      "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
+    EXPECT_FATAL_LINE(parse("#declare A = A + 1;\n\nsphere { <0,0,0>, A }"),
+                      "ERROR (9000): parser - Expected at most 100 nested substitutions in line 1");
+    EXPECT_FATAL_LINE(parse("#declare O = object { O }\n\nO\n"),
+                      "ERROR (9000): parser - Expected at most 100 nested substitutions in line 1");
+    // Nesting that stops short of the limit is fine.
+    std::string fine = "sphere { <0,0,0>, ";
+    for (int i = 0; i < 400; ++i) fine += "1+(";
+    fine += "1" + std::string(400, ')') + " }";
+    EXPECT_EQ(static_cast<Sphere*>(parse(fine))->radius, 401);
+}
+
+}  // namespace

@@ -1,0 +1,4 @@
+// expect: ERROR (9000): parser - Expected a number in line 3
+sphere { <0, 0, 0>, 1
+  finish { ambient }
+}

@@ -1,0 +1,5 @@
+// expect: ERROR (9000): parser - Expected a number in line 3
+#declare R =
+  2 * ;
+sphere { <0, 0, 0>,
+  R }

@@ -1,0 +1,3 @@
+// expect: ERROR (9000): parser - Expected , in line 3
+box { <0, 0, 0>
+  <1, 1, 1> }

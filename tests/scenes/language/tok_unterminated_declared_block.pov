@@ -1,0 +1,4 @@
+// expect: ERROR (9001): tokenizer - Unterminated declare statement in line 2
+#declare S = union { sphere { <0, 0, 0>, 1 }
+  box { <0, 0, 0>, <1, 1, 1> }
+
