@@ -7,9 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <string>
-#include <utility>
 
 #include "app/error.h"
 #include "app/scene.h"
@@ -19,76 +17,6 @@
 #include "scene/tokenizer.h"
 #include "trace/ray.h"
 #include "trace/shading.h"
-
-// The program never frees its scene, and an error leaves half-built objects behind, so every
-// block the loader allocates is chained here while an input runs and released afterwards.
-// Without this a long run would grow until it hit the fuzzer's memory limit.
-namespace {
-
-// The header in front of every block; its alignment keeps the data after it aligned.
-struct alignas(std::max_align_t) Block {
-    Block* previous;  // both null for a block made outside an input's run
-    Block* next;
-};
-
-Block liveBlocks{&liveBlocks, &liveBlocks};
-bool tracking = false;
-
-void* allocate(std::size_t size) {
-    auto* block = static_cast<Block*>(std::malloc(sizeof(Block) + size));
-    if (!block) throw std::bad_alloc();
-    if (tracking) {
-        block->previous = liveBlocks.previous;
-        block->next = &liveBlocks;
-        liveBlocks.previous->next = block;
-        liveBlocks.previous = block;
-    } else {
-        block->previous = block->next = nullptr;
-    }
-    return block + 1;
-}
-
-Block* block_of(void* data) { return static_cast<Block*>(data) - 1; }
-
-void unlink(Block* block) {
-    if (!block->next) return;
-    block->previous->next = block->next;
-    block->next->previous = block->previous;
-}
-
-void release(void* data) {
-    if (!data) return;
-    Block* block = block_of(data);
-    unlink(block);
-    std::free(block);
-}
-
-void release_leftovers() {
-    while (liveBlocks.next != &liveBlocks) {
-        Block* block = liveBlocks.next;
-        unlink(block);
-        std::free(block);
-    }
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* data) noexcept { release(data); }
-void operator delete[](void* data) noexcept { release(data); }
-void operator delete(void* data, std::size_t) noexcept { release(data); }
-void operator delete[](void* data, std::size_t) noexcept { release(data); }
-void operator delete(void* data, const std::nothrow_t&) noexcept { release(data); }
-void operator delete[](void* data, const std::nothrow_t&) noexcept { release(data); }
 
 namespace {
 
@@ -164,13 +92,11 @@ void trace_scene() {
     }
 }
 
-// Everything an input may have changed goes back to the state of a fresh process. Runs
-// outside tracking: whatever the tokenizer keeps from here on must not be released.
+// Everything an input may have changed goes back to the state of a fresh process. The scene
+// itself is left behind: the program never frees it, and the few kilobytes an input leaves
+// are far below the fuzzer's memory limit even over a long run.
 void reset_program_state() {
     reset_tokenizer();
-    // A fresh record, swapped in, so the texts' grown buffers go with the old one.
-    Tokenizer fresh;
-    std::swap(tokenizer, fresh);
     sceneList = nullptr;
     objectCount = 0;
     primitiveCount = 0;
@@ -178,40 +104,23 @@ void reset_program_state() {
     stats = Statistics{};
 }
 
-// The state stack keeps its storage when it is emptied, so that storage must be made outside
-// any input: grown here past the deepest stack an input can build (three files and the
-// substitution limit), then emptied.
-inline constexpr int STATE_STACK_ROOM = 256;
-
-void reserve_state_stack() {
-    for (int i = 0; i < STATE_STACK_ROOM; ++i) push_state();
-    reset_tokenizer();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     make_scene_directory();
     fatalHook = throw_fatal;
-    // Created once, outside any input, so that releasing an input's blocks never frees them.
-    defaultTexture();
-    reserve_state_stack();
     aim_camera();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     write_file(sceneDirectory + "/objects/cycle.pov", data, size);
-    tracking = true;
     try {
         loadScene(sceneDirectory);
         trace_scene();
     } catch (const FatalError&) {
         // The error line is printed; the input was rejected as it should be.
     }
-    freeAllStacks();
-    tracking = false;
     reset_program_state();
-    //TMP release_leftovers();
     return 0;
 }

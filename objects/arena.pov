@@ -13,8 +13,12 @@
     finish { ambient 0.15 diffuse 1.3 }
 }
 #declare FineTex = texture {
-    pigment { color rgb <0.05, 0.35, 0.75> }
-    finish { ambient 0.08 diffuse 1.0 }
+    pigment { color rgb <0.05, 0.4, 0.85> }
+    finish { ambient 0.1 diffuse 1.1 }
+}
+#declare TileTex = texture {
+    pigment { color rgb <0.02, 0.03, 0.06> }
+    finish { ambient 0.032 diffuse 0.5 }
 }
 #declare WallTex = texture {
     pigment { color rgb <0.06, 0.07, 0.1> }
@@ -40,16 +44,30 @@
 // ---- dimensions --------------------------------------------------------------------------
 #declare Span = 100;        // the walls stand at -Span and +Span on x and z
 #declare WallH = 3;
-#declare Major = 0.08;      // half width of a major grid line (every 10 units)
-#declare Fine = 0.025;      // half width of a fine grid line (every 2.5 units, near the centre)
-#declare Inner = 20;        // the fine grid covers -Inner to +Inner
+#declare Major = 0.12;      // half width of a major grid line (every 10 units)
+#declare Fine = 0.04;       // half width of a fine grid line (every 10 units, halfway between)
+#declare NearX0 = -15;      // the near field, tiled and finely lined: x from NearX0 to NearX1,
+#declare NearX1 = 50;       // z from NearZ0 to NearZ1
+#declare NearZ0 = -50;
+#declare NearZ1 = 5;
 #declare TowerH = 14;
 
 // ---- grid lines, each modelled through the origin ----------------------------------------
 #declare LineX = box { <-Span, -0.01, -Major>, <Span, 0.03, Major> texture { GridTex } }
+// Seen from the start, a flat line across the view gets thinner than a pixel a few tens of
+// units out; further out the lines across stand a little proud of the floor, so their
+// front edge still shows.
+#declare MidLineX = box { <-Span, -0.01, -Major>, <Span, 0.12, Major> texture { GridTex } }
+#declare FarLineX = box { <-Span, -0.01, -Major>, <Span, 0.25, Major> texture { GridTex } }
 #declare LineZ = box { <-Major, -0.01, -Span>, <Major, 0.03, Span> texture { GridTex } }
-#declare FineX = box { <-Inner, -0.01, -Fine>, <Inner, 0.02, Fine> texture { FineTex } }
-#declare FineZ = box { <-Fine, -0.01, -Inner>, <Fine, 0.02, Inner> texture { FineTex } }
+#declare FineX = box { <NearX0, -0.01, -Fine>, <NearX1, 0.02, Fine> texture { FineTex } }
+#declare MidFineX = box { <NearX0, -0.01, -Fine>, <NearX1, 0.1, Fine> texture { FineTex } }
+#declare FineZ = box { <-Fine, -0.01, NearZ0>, <Fine, 0.02, NearZ1> texture { FineTex } }
+// The adaptive renderer refines wherever neighbouring samples see different objects of
+// different colours; the tiles give it such an edge under every near grid line, so those
+// lines come out whole instead of in dashes.
+#declare Tile = box { <0, -0.02, 0>, <5, 0.002, 5> texture { TileTex } }
+#declare BigTile = box { <0, -0.02, 0>, <10, 0.002, 10> texture { TileTex } }
 
 // ---- one wall along z at x = 0, its neon running along the inner (-x) face ---------------
 #declare WallZ = union {
@@ -82,22 +100,22 @@ union {
     // major lines along x, in three bands of z
     union {
         union {
-            object { LineX translate <0, 0, -100> } object { LineX translate <0, 0, -90> }
-            object { LineX translate <0, 0, -80> }  object { LineX translate <0, 0, -70> }
-            object { LineX translate <0, 0, -60> }  object { LineX translate <0, 0, -50> }
-            object { LineX translate <0, 0, -40> }
+            object { FarLineX translate <0, 0, -100> } object { FarLineX translate <0, 0, -90> }
+            object { FarLineX translate <0, 0, -80> }  object { FarLineX translate <0, 0, -70> }
+            object { FarLineX translate <0, 0, -60> }  object { FarLineX translate <0, 0, -50> }
+            object { MidLineX translate <0, 0, -40> }
         }
         union {
-            object { LineX translate <0, 0, -30> } object { LineX translate <0, 0, -20> }
+            object { MidLineX translate <0, 0, -30> } object { MidLineX translate <0, 0, -20> }
             object { LineX translate <0, 0, -10> } object { LineX }
-            object { LineX translate <0, 0, 10> }  object { LineX translate <0, 0, 20> }
-            object { LineX translate <0, 0, 30> }
+            object { LineX translate <0, 0, 10> }  object { MidLineX translate <0, 0, 20> }
+            object { MidLineX translate <0, 0, 30> }
         }
         union {
-            object { LineX translate <0, 0, 40> } object { LineX translate <0, 0, 50> }
-            object { LineX translate <0, 0, 60> } object { LineX translate <0, 0, 70> }
-            object { LineX translate <0, 0, 80> } object { LineX translate <0, 0, 90> }
-            object { LineX translate <0, 0, 100> }
+            object { MidLineX translate <0, 0, 40> } object { FarLineX translate <0, 0, 50> }
+            object { FarLineX translate <0, 0, 60> } object { FarLineX translate <0, 0, 70> }
+            object { FarLineX translate <0, 0, 80> } object { FarLineX translate <0, 0, 90> }
+            object { FarLineX translate <0, 0, 100> }
         }
     }
     // major lines along z, in three bands of x
@@ -121,27 +139,120 @@ union {
             object { LineZ translate <100, 0, 0> }
         }
     }
-    // fine lines around the centre, between the major ones
+    // the near field, where the first view looks: fine lines halfway between the major
+    // ones, and every other cell covered by a tile a shade lighter than the floor
     union {
         union {
-            object { FineX translate <0, 0, -17.5> } object { FineX translate <0, 0, -15> }
-            object { FineX translate <0, 0, -12.5> } object { FineX translate <0, 0, -7.5> }
-            object { FineX translate <0, 0, -5> }    object { FineX translate <0, 0, -2.5> }
+            object { FineZ translate <-15, 0, 0> } object { FineZ translate <-5, 0, 0> }
+            object { FineZ translate <5, 0, 0> }   object { FineZ translate <15, 0, 0> }
         }
         union {
-            object { FineX translate <0, 0, 2.5> }  object { FineX translate <0, 0, 5> }
-            object { FineX translate <0, 0, 7.5> }  object { FineX translate <0, 0, 12.5> }
-            object { FineX translate <0, 0, 15> }   object { FineX translate <0, 0, 17.5> }
+            object { FineZ translate <25, 0, 0> } object { FineZ translate <35, 0, 0> }
+            object { FineZ translate <45, 0, 0> }
         }
         union {
-            object { FineZ translate <-17.5, 0, 0> } object { FineZ translate <-15, 0, 0> }
-            object { FineZ translate <-12.5, 0, 0> } object { FineZ translate <-7.5, 0, 0> }
-            object { FineZ translate <-5, 0, 0> }    object { FineZ translate <-2.5, 0, 0> }
+            object { FineX translate <0, 0, 5> }   object { FineX translate <0, 0, -5> }
+            object { FineX translate <0, 0, -15> }
         }
         union {
-            object { FineZ translate <2.5, 0, 0> }  object { FineZ translate <5, 0, 0> }
-            object { FineZ translate <7.5, 0, 0> }  object { FineZ translate <12.5, 0, 0> }
-            object { FineZ translate <15, 0, 0> }   object { FineZ translate <17.5, 0, 0> }
+            object { MidFineX translate <0, 0, -25> } object { MidFineX translate <0, 0, -35> }
+            object { MidFineX translate <0, 0, -45> }
+        }
+    }
+    union {
+        union {
+            object { Tile translate <-10, 0, 0> } object { Tile translate <0, 0, 0> } object { Tile translate <10, 0, 0> }
+            object { Tile translate <20, 0, 0> } object { Tile translate <30, 0, 0> } object { Tile translate <40, 0, 0> }
+        }
+        union {
+            object { Tile translate <-15, 0, -5> } object { Tile translate <-5, 0, -5> } object { Tile translate <5, 0, -5> }
+            object { Tile translate <15, 0, -5> } object { Tile translate <25, 0, -5> } object { Tile translate <35, 0, -5> }
+            object { Tile translate <45, 0, -5> }
+        }
+        union {
+            object { Tile translate <-10, 0, -10> } object { Tile translate <0, 0, -10> } object { Tile translate <10, 0, -10> }
+            object { Tile translate <20, 0, -10> } object { Tile translate <30, 0, -10> } object { Tile translate <40, 0, -10> }
+        }
+        union {
+            object { Tile translate <-15, 0, -15> } object { Tile translate <-5, 0, -15> } object { Tile translate <5, 0, -15> }
+            object { Tile translate <15, 0, -15> } object { Tile translate <25, 0, -15> } object { Tile translate <35, 0, -15> }
+            object { Tile translate <45, 0, -15> }
+        }
+    }
+    union {
+        union {
+            object { Tile translate <-10, 0, -20> } object { Tile translate <0, 0, -20> } object { Tile translate <10, 0, -20> }
+            object { Tile translate <20, 0, -20> } object { Tile translate <30, 0, -20> } object { Tile translate <40, 0, -20> }
+        }
+        union {
+            object { Tile translate <-15, 0, -25> } object { Tile translate <-5, 0, -25> } object { Tile translate <5, 0, -25> }
+            object { Tile translate <15, 0, -25> } object { Tile translate <25, 0, -25> } object { Tile translate <35, 0, -25> }
+            object { Tile translate <45, 0, -25> }
+        }
+        union {
+            object { Tile translate <-10, 0, -30> } object { Tile translate <0, 0, -30> } object { Tile translate <10, 0, -30> }
+            object { Tile translate <20, 0, -30> } object { Tile translate <30, 0, -30> } object { Tile translate <40, 0, -30> }
+        }
+        union {
+            object { Tile translate <-15, 0, -35> } object { Tile translate <-5, 0, -35> } object { Tile translate <5, 0, -35> }
+            object { Tile translate <15, 0, -35> } object { Tile translate <25, 0, -35> } object { Tile translate <35, 0, -35> }
+            object { Tile translate <45, 0, -35> }
+        }
+    }
+    union {
+        union {
+            object { Tile translate <-10, 0, -40> } object { Tile translate <0, 0, -40> } object { Tile translate <10, 0, -40> }
+            object { Tile translate <20, 0, -40> } object { Tile translate <30, 0, -40> } object { Tile translate <40, 0, -40> }
+        }
+        union {
+            object { Tile translate <-15, 0, -45> } object { Tile translate <-5, 0, -45> } object { Tile translate <5, 0, -45> }
+            object { Tile translate <15, 0, -45> } object { Tile translate <25, 0, -45> } object { Tile translate <35, 0, -45> }
+            object { Tile translate <45, 0, -45> }
+        }
+        union {
+            object { Tile translate <-10, 0, -50> } object { Tile translate <0, 0, -50> } object { Tile translate <10, 0, -50> }
+            object { Tile translate <20, 0, -50> } object { Tile translate <30, 0, -50> } object { Tile translate <40, 0, -50> }
+        }
+    }
+
+    // the far field in view: larger tiles under the major lines
+    union {
+        union {
+            object { BigTile translate <50, 0, -10> } object { BigTile translate <70, 0, -10> } object { BigTile translate <90, 0, -10> }
+        }
+        union {
+            object { BigTile translate <60, 0, -20> } object { BigTile translate <80, 0, -20> }
+        }
+        union {
+            object { BigTile translate <50, 0, -30> } object { BigTile translate <70, 0, -30> } object { BigTile translate <90, 0, -30> }
+        }
+        union {
+            object { BigTile translate <60, 0, -40> } object { BigTile translate <80, 0, -40> }
+        }
+        union {
+            object { BigTile translate <50, 0, -50> } object { BigTile translate <70, 0, -50> } object { BigTile translate <90, 0, -50> }
+        }
+    }
+    union {
+        union {
+            object { BigTile translate <-20, 0, -60> } object { BigTile translate <0, 0, -60> } object { BigTile translate <20, 0, -60> }
+            object { BigTile translate <40, 0, -60> } object { BigTile translate <60, 0, -60> } object { BigTile translate <80, 0, -60> }
+        }
+        union {
+            object { BigTile translate <-10, 0, -70> } object { BigTile translate <10, 0, -70> } object { BigTile translate <30, 0, -70> }
+            object { BigTile translate <50, 0, -70> } object { BigTile translate <70, 0, -70> } object { BigTile translate <90, 0, -70> }
+        }
+        union {
+            object { BigTile translate <-20, 0, -80> } object { BigTile translate <0, 0, -80> } object { BigTile translate <20, 0, -80> }
+            object { BigTile translate <40, 0, -80> } object { BigTile translate <60, 0, -80> } object { BigTile translate <80, 0, -80> }
+        }
+        union {
+            object { BigTile translate <-10, 0, -90> } object { BigTile translate <10, 0, -90> } object { BigTile translate <30, 0, -90> }
+            object { BigTile translate <50, 0, -90> } object { BigTile translate <70, 0, -90> } object { BigTile translate <90, 0, -90> }
+        }
+        union {
+            object { BigTile translate <-20, 0, -100> } object { BigTile translate <0, 0, -100> } object { BigTile translate <20, 0, -100> }
+            object { BigTile translate <40, 0, -100> } object { BigTile translate <60, 0, -100> } object { BigTile translate <80, 0, -100> }
         }
     }
 

@@ -7,7 +7,7 @@
 
 // ---- textures ----------------------------------------------------------------------------
 #declare Shell = texture {
-    pigment { color rgb <0.16, 0.15, 0.16> }
+    pigment { color rgb <0.22, 0.2, 0.2> }
     finish { ambient 0.07 diffuse 0.8 phong 0.5 phong_size 25 }
 }
 #declare Trim = texture {
@@ -120,6 +120,10 @@ union {
             texture { Shell }
         }
         box { <-10, 8, -6.3>, <10, 9.6, 6.3> texture { Core } }
+        // lit edges down the front of the head
+        cylinder { <-14, 15, -8>, <-6.3, 4, -3.6>, 0.4 texture { Core } }
+        cylinder { <14, 15, -8>, <6.3, 4, -3.6>, 0.4 texture { Core } }
+        cylinder { <-6.3, 4, -3.6>, <6.3, 4, -3.6>, 0.4 texture { Core } }
     }
     // legs
     union {

@@ -10,6 +10,10 @@
 #include "render/frame.h"
 #include "render/presenter_gl.h"
 
+// Last, because Xlib defines many short macros.
+#include <GL/glx.h>
+#include <X11/XKBlib.h>
+
 // freeglut's display mode for a double-buffered RGBA window.
 static constexpr unsigned int DISPLAY_MODE = GLUT_RGBA | GLUT_DOUBLE;
 static_assert(DISPLAY_MODE == 2);
@@ -26,6 +30,14 @@ static GlPresenter& presenter() {
         return p;
     }();
     return gl;
+}
+
+// By default X reports a held key as a stream of release and press pairs, which would
+// repeat the key's command. Detectable auto-repeat sends presses only, so the one release
+// seen is the real one. freeglut's own repeat filter reads the key state when the event is
+// handled, which is too late when a slow frame has queued the pairs.
+static void reportOnlyRealKeyReleases() {
+    if (Display* x = glXGetCurrentDisplay()) XkbSetDetectableAutoRepeat(x, True, nullptr);
 }
 
 static void display() { renderFrame(presenter()); }
@@ -59,6 +71,7 @@ void openWindow(int* argc, char** argv) {
     glutReshapeFunc(reshape);
     // A held key sends releases of its own; only the real release is a command.
     glutIgnoreKeyRepeat(1);
+    reportOnlyRealKeyReleases();
     // Closing the window ends the process through exit(), so the exit report still runs.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
 }

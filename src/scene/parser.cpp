@@ -43,18 +43,18 @@ Texture* new_texture() { return &textures.emplace_back(); }
     fatal_error(PARSER_ERROR, MODULE, "Expected %s in line %d", what, tokenizer.line);
 }
 
-// Counts one level of recursion (statements, texture blocks and expressions, or substitutions)
-// for as long as it lives; past the limit the file is reported before the stack runs out.
+// Counts one level of recursion on counter for as long as it lives; unwinding (a fatal hook
+// that throws) leaves the counter as it was.
 struct DepthLevel {
-    DepthLevel(int& depth, int limit, const char* what) : depth(depth) {
-        if (++depth > limit)
+    DepthLevel(int& counter, int limit, const char* what) : counter(counter) {
+        if (++counter > limit)
             fatal_error(PARSER_ERROR, MODULE, "Expected at most %d nested %s in line %d", limit, what,
                         tokenizer.line);
     }
-    ~DepthLevel() { --depth; }
+    ~DepthLevel() { --counter; }
     DepthLevel(const DepthLevel&) = delete;
     DepthLevel& operator=(const DepthLevel&) = delete;
-    int& depth;
+    int& counter;
 };
 
 struct NestingLevel : DepthLevel {

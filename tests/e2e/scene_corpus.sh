@@ -39,5 +39,17 @@ for scene in "$CORPUS"/*.pov; do
     fi
 done
 
+# Without objects/cycle.pov the run ends before anything else is read.
+mkdir -p "$WORK/empty"
+output=$(cd "$WORK/empty" && env -u DISPLAY timeout 60 "$PROGRAM" 2>/dev/null)
+status=$?
+missing_line="ERROR (9001): tokenizer - file not found: objects/cycle.pov"
+if [ "$output" == "$missing_line" ] && [ "$status" -eq 255 ]; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+    printf 'FAIL missing cycle.pov (status %s)\n  expected: %s\n  actual:   %s\n' "$status" "$missing_line" "$output"
+fi
+
 printf 'scene corpus: %d passed, %d failed\n' "$passed" "$failed"
 [ "$failed" -eq 0 ]

@@ -71,6 +71,7 @@ protected:
         const int before = primitiveCount;
         loadScene();
         built = primitiveCount - before;
+        census = Census{};
         survey(sceneList, census);
     }
     static Census census;

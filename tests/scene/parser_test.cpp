@@ -233,20 +233,6 @@ TEST_F(ParserTest, PrismHeightsAreOrderedAndOpenOutlinesClosed) {
     EXPECT_EQ(conic->light, sceneLight());
 }
 
-TEST_F(ParserTest, TransformationsActInTheOrderWritten) {
-    Object* a = parse("torus { 1, 0.1 translate <1, 0, 0> scale <2, 2, 2> }");
-    expectNear(placed(a, {0, 0, 0}), {2, 0, 0});
-    Object* b = parse("torus { 1, 0.1 scale <2, 2, 2> translate <1, 0, 0> }");
-    expectNear(placed(b, {0, 0, 0}), {1, 0, 0});
-    Object* turned = parse("torus { 1, 0.1 rotate <0, 90, 0> }");
-    expectNear(placed(turned, {1, 0, 0}), {0, 0, -1});
-    Object* moved = parse("torus { 1, 0.1 matrix < 1, 0, 0, 0, 1, 0, 0, 0, 1, 5, 6, 7 > }");
-    expectNear(placed(moved, {1, 1, 1}), {6, 7, 8});
-    expectNear(transform_point({6, 7, 8}, moved->transformation->inverse), {1, 1, 1});
-    Object* plain = parse("torus { 1, 0.1 }");
-    expectNear(placed(plain, {3, 4, 5}), {3, 4, 5});
-}
-
 TEST_F(ParserTest, TransformationsReachEveryMemberThroughTheNode) {
     Object* scene = parse("union { torus { 1, 0.1 } torus { 2, 0.1 translate <0, 1, 0> } translate <5, 0, 0> }");
     const std::vector<Object*> m = members(scene);
@@ -264,48 +250,11 @@ TEST_F(ParserTest, ModifiersAfterAnIdentifierBelongToItsObject) {
     expectNear(placed(m[1], {0, 0, 0}), {0, 0, 0});
 }
 
-TEST_F(ParserTest, DeclaredObjectsAreBuiltAgainForEveryUse) {
-    Object* scene = parse(
-        "#declare S = sphere { <0,0,0>, 1 }\n"
-        "union { object { S } object { S translate <1,0,0> } object { S } }");
-    const std::vector<Object*> m = members(scene);
-    ASSERT_EQ(m.size(), 3u);
-    EXPECT_NE(m[0], m[1]);
-    EXPECT_NE(m[0]->id, m[1]->id);
-    EXPECT_NE(m[1]->id, m[2]->id);
-    expectNear(placed(m[1], {0, 0, 0}), {1, 0, 0});
-    EXPECT_EQ(state_depth(), 1);  // only the state saved before the file
-}
-
 TEST_F(ParserTest, IdentifiersInARowAreTextureItemsOfTheFirst) {
     EXPECT_FATAL_LINE(parse("#declare S = sphere { <0,0,0>, 1 }\nunion {\n S S S\n}"),
                       "ERROR (9000): parser - Expected at least 2 object in csg in line 4");
     Object* scene = parse("#declare S = sphere { <0,0,0>, 1 }\nunion { S S box { <0,0,0>, <1,1,1> } }");
     EXPECT_EQ(members(scene).size(), 2u);
-}
-
-TEST_F(ParserTest, TexturesAreSharedOrFreshAsWritten) {
-    Object* scene = parse(
-        "union {\n"
-        "  sphere { <0,0,0>, 1 pigment { color rgb <1, 0, 0> } }\n"
-        "  box { <0,0,0>, <1,1,1> }\n"
-        "  union { torus { 1, 0.1 } torus { 2, 0.1 } }\n"
-        "  texture { finish { ambient 0.3 } }\n"
-        "}\n");
-    const std::vector<Object*> m = members(scene);
-    ASSERT_EQ(m.size(), 3u);
-    Texture* own = m[0]->texture;
-    Texture* shared = m[1]->texture;
-    EXPECT_NE(own, defaultTexture());
-    EXPECT_NE(shared, defaultTexture());
-    EXPECT_NE(own, shared);
-    EXPECT_EQ(own->colour, (Vector3{1, 0, 0}));
-    EXPECT_EQ(own->ambient, (Vector3{0.1, 0.1, 0.1}));
-    EXPECT_EQ(shared->ambient, (Vector3{0.3, 0.3, 0.3}));
-    EXPECT_EQ(members(m[2])[0]->texture, shared);
-    EXPECT_EQ(members(m[2])[1]->texture, shared);
-    EXPECT_EQ(scene->texture, nullptr);  // nodes keep none of their own
-    EXPECT_EQ(m[2]->texture, nullptr);
 }
 
 TEST_F(ParserTest, TextureItemsOfOneStatementWriteOneRecord) {
@@ -372,6 +321,119 @@ TEST_F(ParserTest, RunawayNestingIsReported) {
     for (int i = 0; i < 400; ++i) fine += "1+(";
     fine += "1" + std::string(400, ')') + " }";
     EXPECT_EQ(static_cast<Sphere*>(parse(fine))->radius, 401);
+}
+
+// The "ok" cases of the scene corpus, whose process run only shows that they parse: here
+// their trees are checked.
+std::string casePath(const std::string& name) {
+    const std::string here = __FILE__;
+    return here.substr(0, here.rfind('/')) + "/../scenes/language/" + name;
+}
+
+class CorpusTest : public ParserTest {
+protected:
+    Object* parseCase(const std::string& name) {
+        Object* root = parse_scene_file(casePath(name).c_str());
+        parsedScenes.push_back(root);
+        return root;
+    }
+};
+
+Sphere* asSphere(Object* object) { return static_cast<Sphere*>(object); }
+
+TEST_F(CorpusTest, CommentsEverywhere) {
+    Object* scene = parseCase("ok_comments_everywhere.pov");
+    EXPECT_EQ(scene->methods, &CsgUnion);
+    const std::vector<Object*> m = members(scene);
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(asSphere(m[0])->radius, 1);
+    EXPECT_EQ(static_cast<Box*>(m[1])->corner_max, (Vector3{1, 1, 1}));
+}
+
+TEST_F(CorpusTest, DeclarationsEverywhere) {
+    const std::vector<Object*> m = members(parseCase("ok_declarations_everywhere.pov"));
+    ASSERT_EQ(m.size(), 3u);
+    EXPECT_EQ(asSphere(m[0])->center, (Vector3{0.5, 0, 0}));
+    EXPECT_EQ(asSphere(m[0])->radius, 6);
+    EXPECT_EQ(static_cast<Box*>(m[1])->corner_min, (Vector3{0, 0, 0}));
+    EXPECT_EQ(static_cast<Box*>(m[1])->corner_max, (Vector3{3, 4, 1}));
+    EXPECT_EQ(asSphere(m[2])->radius, 1);
+    EXPECT_EQ(m[2]->texture->colour, (Vector3{0.5, 0.5, 1}));
+    EXPECT_EQ(state_depth(), 1);
+}
+
+TEST_F(CorpusTest, CrLfLineEndsReadLikeLf) {
+    const std::vector<Object*> crlf = members(parseCase("ok_crlf_line_ends.pov"));
+    const int crlf_line = tokenizer.line;
+    std::string text;
+    FILE* file = std::fopen(casePath("ok_crlf_line_ends.pov").c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
+        if (c != '\r') text += static_cast<char>(c);
+    std::fclose(file);
+    const std::vector<Object*> lf = members(parse(text));
+    EXPECT_EQ(tokenizer.line, crlf_line);
+    EXPECT_EQ(crlf_line, 9);
+    ASSERT_EQ(crlf.size(), 2u);
+    ASSERT_EQ(lf.size(), 2u);
+    EXPECT_EQ(asSphere(crlf[0])->center, (Vector3{1, 2, 3}));
+    EXPECT_EQ(asSphere(crlf[0])->radius, 2);
+    EXPECT_EQ(asSphere(lf[0])->radius, 2);
+}
+
+TEST_F(CorpusTest, Expressions) {
+    std::vector<double> radii;
+    for (Object* m : members(parseCase("ok_expressions.pov"))) radii.push_back(asSphere(m)->radius);
+    ASSERT_EQ(radii.size(), 10u);
+    const std::vector<double> expected = {14, 11, 8, -5, 10, 2, 9, 3.141592653589793, 45, 3};
+    for (size_t i = 0; i < radii.size(); ++i) EXPECT_DOUBLE_EQ(radii[i], expected[i]) << i;
+}
+
+TEST_F(CorpusTest, PrismClosing) {
+    const std::vector<Object*> m = members(parseCase("ok_prism_closing.pov"));
+    ASSERT_EQ(m.size(), 3u);
+    std::vector<int> segments;
+    for (Object* p : m) segments.push_back(static_cast<Prism*>(p)->outline_count);
+    EXPECT_EQ(segments, (std::vector<int>{3, 3, 5}));
+    EXPECT_EQ(static_cast<Prism*>(m[0])->height1, 0);
+    EXPECT_EQ(static_cast<Prism*>(m[0])->height2, 1);
+    EXPECT_EQ(static_cast<Prism*>(m[2])->sweep, CONIC_SWEEP);
+}
+
+TEST_F(CorpusTest, TextureInheritance) {
+    Object* scene = parseCase("ok_texture_inheritance.pov");
+    const std::vector<Object*> m = members(scene);
+    ASSERT_EQ(m.size(), 3u);
+    EXPECT_EQ(m[0]->texture->colour, (Vector3{1, 0, 0}));
+    EXPECT_EQ(m[0]->texture->ambient, (Vector3{0.1, 0.1, 0.1}));
+    Texture* shared = m[1]->texture;
+    EXPECT_EQ(shared->ambient, (Vector3{0.3, 0.3, 0.3}));
+    for (Object* torus : members(m[2])) EXPECT_EQ(torus->texture, shared);
+    EXPECT_EQ(scene->texture, nullptr);  // nodes keep none of their own
+    EXPECT_EQ(m[2]->texture, nullptr);
+}
+
+TEST_F(CorpusTest, DeclaredObjects) {
+    const std::vector<Object*> m = members(parseCase("ok_declared_objects.pov"));
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_NE(m[0]->id, m[1]->id);
+    EXPECT_NE(m[0]->texture, m[1]->texture);
+    EXPECT_EQ(m[0]->texture->colour, (Vector3{1, 0, 0}));
+    EXPECT_EQ(m[1]->texture->colour, (Vector3{1, 0, 0}));
+    expectNear(placed(m[0], {0, 0, 0}), {0, 0, 0});
+    expectNear(placed(m[1], {0, 0, 0}), {1, 0, 0});
+    EXPECT_EQ(state_depth(), 1);  // only the state saved before the file
+}
+
+TEST_F(CorpusTest, TransformOrder) {
+    const std::vector<Object*> m = members(parseCase("ok_transform_order.pov"));
+    ASSERT_EQ(m.size(), 5u);
+    expectNear(placed(m[0], {0, 0, 0}), {2, 0, 0});
+    expectNear(placed(m[1], {0, 0, 0}), {1, 0, 0});
+    expectNear(placed(m[2], {1, 0, 0}), {0, 0, -1});  // degrees, not radians
+    expectNear(placed(m[3], {1, 1, 1}), {6, 7, 8});
+    expectNear(transform_point({6, 7, 8}, m[3]->transformation->inverse), {1, 1, 1});
+    expectNear(placed(m[4], {3, 4, 5}), {3, 4, 5});  // transformed once, by the identity
 }
 
 }  // namespace

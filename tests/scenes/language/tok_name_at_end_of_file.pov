@@ -1,4 +1,4 @@
-// expect: ERROR (9001): tokenizer - Could not read a name in line 3
-sphere { <0, 0, 0>, 1 }
-
-sphere
+// expect: ERROR (9001): tokenizer - Could not read a name in line 4
+union {
+  sphere { <0, 0, 0>, 1 }
+  sphere

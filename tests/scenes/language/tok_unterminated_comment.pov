@@ -1,4 +1,4 @@
 // expect: ERROR (9001): tokenizer - Unterminated comment in line 3
-sphere { <0, 0, 0>, 1 }
-/* this comment
-   never ends *
+sphere { <0, 0, 0>, 1
+  /* this comment
+     never ends *
