@@ -45,12 +45,13 @@
 #declare Span = 100;        // the walls stand at -Span and +Span on x and z
 #declare WallH = 3;
 #declare Major = 0.12;      // half width of a major grid line (every 10 units)
-#declare Fine = 0.04;       // half width of a fine grid line (every 10 units, halfway between)
+#declare Fine = 0.04;       // half width of a fine line, halfway between two major ones
 #declare NearX0 = -15;      // the near field, tiled and finely lined: x from NearX0 to NearX1,
 #declare NearX1 = 50;       // z from NearZ0 to NearZ1
 #declare NearZ0 = -50;
 #declare NearZ1 = 5;
 #declare TowerH = 14;
+#declare Corner = 64 * sqrt(2);  // distance of the corner towers from the centre
 
 // ---- grid lines, each modelled through the origin ----------------------------------------
 #declare LineX = box { <-Span, -0.01, -Major>, <Span, 0.03, Major> texture { GridTex } }
@@ -67,7 +68,6 @@
 // different colours; the tiles give it such an edge under every near grid line, so those
 // lines come out whole instead of in dashes.
 #declare Tile = box { <0, -0.02, 0>, <5, 0.002, 5> texture { TileTex } }
-#declare BigTile = box { <0, -0.02, 0>, <10, 0.002, 10> texture { TileTex } }
 
 // ---- one wall along z at x = 0, its neon running along the inner (-x) face ---------------
 #declare WallZ = union {
@@ -215,47 +215,6 @@ union {
         }
     }
 
-    // the far field in view: larger tiles under the major lines
-    union {
-        union {
-            object { BigTile translate <50, 0, -10> } object { BigTile translate <70, 0, -10> } object { BigTile translate <90, 0, -10> }
-        }
-        union {
-            object { BigTile translate <60, 0, -20> } object { BigTile translate <80, 0, -20> }
-        }
-        union {
-            object { BigTile translate <50, 0, -30> } object { BigTile translate <70, 0, -30> } object { BigTile translate <90, 0, -30> }
-        }
-        union {
-            object { BigTile translate <60, 0, -40> } object { BigTile translate <80, 0, -40> }
-        }
-        union {
-            object { BigTile translate <50, 0, -50> } object { BigTile translate <70, 0, -50> } object { BigTile translate <90, 0, -50> }
-        }
-    }
-    union {
-        union {
-            object { BigTile translate <-20, 0, -60> } object { BigTile translate <0, 0, -60> } object { BigTile translate <20, 0, -60> }
-            object { BigTile translate <40, 0, -60> } object { BigTile translate <60, 0, -60> } object { BigTile translate <80, 0, -60> }
-        }
-        union {
-            object { BigTile translate <-10, 0, -70> } object { BigTile translate <10, 0, -70> } object { BigTile translate <30, 0, -70> }
-            object { BigTile translate <50, 0, -70> } object { BigTile translate <70, 0, -70> } object { BigTile translate <90, 0, -70> }
-        }
-        union {
-            object { BigTile translate <-20, 0, -80> } object { BigTile translate <0, 0, -80> } object { BigTile translate <20, 0, -80> }
-            object { BigTile translate <40, 0, -80> } object { BigTile translate <60, 0, -80> } object { BigTile translate <80, 0, -80> }
-        }
-        union {
-            object { BigTile translate <-10, 0, -90> } object { BigTile translate <10, 0, -90> } object { BigTile translate <30, 0, -90> }
-            object { BigTile translate <50, 0, -90> } object { BigTile translate <70, 0, -90> } object { BigTile translate <90, 0, -90> }
-        }
-        union {
-            object { BigTile translate <-20, 0, -100> } object { BigTile translate <0, 0, -100> } object { BigTile translate <20, 0, -100> }
-            object { BigTile translate <40, 0, -100> } object { BigTile translate <60, 0, -100> } object { BigTile translate <80, 0, -100> }
-        }
-    }
-
     // boundary walls
     union {
         object { WallZ translate <Span, 0, 0> }
@@ -269,14 +228,14 @@ union {
         object { Tower translate <-6, 0, -96> }
         object { Tower translate <-6, 0, -64> }
         object { Tower translate <-6, 0, -32> }
-        object { Tower translate <64, 0, -64> }
+        object { Tower translate <Corner * cos(radians(45)), 0, -(Corner * sin(radians(45)))> }
         object { Tower translate <-70, 0, -64> }
     }
     union {
         object { Tower translate <-6, 0, 32> }
         object { Tower translate <-6, 0, 64> }
         object { Tower translate <64, 0, 32> }
-        object { Tower translate <64, 0, 64> }
+        object { Tower translate <Corner * cos(radians(45)), 0, Corner * sin(radians(45))> }
         object { Tower translate <-70, 0, 32> }
     }
 
@@ -292,7 +251,7 @@ union {
         cylinder { <2, 0, 4>, <2, 1.6, -4>, 0.12 texture { EdgeTex } }
         box { <-2.1, 1.5, -4.12>, <2.1, 1.7, -3.88> texture { EdgeTex } }
         box { <-2.1, -0.01, 3.9>, <2.1, 0.08, 4.1> texture { EdgeTex } }
-        rotate <0, -30, 0>
+        rotate <0, -degrees(asin(0.5)), 0>
         translate <18, 0, -22>
     }
 }

@@ -1,8 +1,8 @@
 // The light cycle in the foreground of the first view: two ring wheels under a low shell,
 // a dark canopy and cyan neon trim. Modelled with the nose along +x and the ground at y = 0.
 //
-// Reading notes for this language: operators have no precedence and group from the right
-// (write (a*b) + c), so every compound term below is bracketed.
+// Operators have no precedence and group from the right: a - b - c means a - (b - c), and a
+// leading minus negates everything after it, so compound terms are written with brackets.
 
 // ---- textures ----------------------------------------------------------------------------
 #declare Hull = texture {
@@ -37,7 +37,7 @@
 #declare RingR = WheelR - TubeR;     // centre line of the tyre
 #declare AxleX = 1.22;               // axles at -AxleX and +AxleX
 #declare Side = 0.22;                // half width of the shell
-#declare Heading = -8;               // turns the nose a little towards the viewer
+#declare Heading = -degrees(atan(0.27)); // turns the nose towards the viewer, about 15 degrees
 
 // The shell's cross-section: an elliptic cylinder along x that rounds off the top of the
 // swept profile. The neon stripes are cut by a slightly larger one so they stand proud of it.
@@ -120,5 +120,5 @@ union {
         box { <-1.83, 0.50, -0.12>, <-1.78, 0.58, 0.12> texture { Neon } }
     }
     rotate <0, Heading, 0>
-    translate <0.45, 0, 0>
+    translate <0.35, 0, 0.4>
 }

@@ -29,7 +29,7 @@
 #declare EngineR = sqrt(2) * 2.2;   // radius of the glowing rings under the arms
 
 // ---- a leg standing about the y axis -----------------------------------------------------
-// Side profiles are prisms swept over the depth: the outline is written as <x, y> and set
+// Front outlines are prisms swept over the depth: the outline is written as <x, y> and set
 // upright by rotate <-90, 0, 0>, which puts the lit cap on the front.
 #declare Leg = union {
     merge {

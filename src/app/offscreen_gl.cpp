@@ -15,8 +15,6 @@
 namespace {
 
 struct OffscreenContext {
-    EGLDisplay display = EGL_NO_DISPLAY;
-    EGLContext context = EGL_NO_CONTEXT;
     GLuint framebuffer = 0;
     GLuint colourBuffer = 0;
     int width = 0;
@@ -50,7 +48,7 @@ EGLConfig chooseConfig(EGLDisplay display) {
     return config;
 }
 
-EGLContext createCompatibilityContext(EGLDisplay display) {
+void makeCompatibilityContextCurrent(EGLDisplay display) {
     if (!eglBindAPI(EGL_OPENGL_API)) offscreenFailure("desktop OpenGL is not supported");
     const EGLint attributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                  EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
@@ -59,7 +57,6 @@ EGLContext createCompatibilityContext(EGLDisplay display) {
     if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
         offscreenFailure("eglMakeCurrent failed");
     }
-    return context;
 }
 
 void createFramebuffer(int width, int height) {
@@ -79,8 +76,7 @@ void createFramebuffer(int width, int height) {
 }  // namespace
 
 void createOffscreenContext(int width, int height) {
-    offscreen.display = openSurfacelessDisplay();
-    offscreen.context = createCompatibilityContext(offscreen.display);
+    makeCompatibilityContextCurrent(openSurfacelessDisplay());
     offscreen.width = width;
     offscreen.height = height;
     createFramebuffer(width, height);
@@ -94,14 +90,4 @@ RgbImage readOffscreenImage() {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, offscreen.width, offscreen.height, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
     return image;
-}
-
-void destroyOffscreenContext() {
-    glDeleteFramebuffers(1, &offscreen.framebuffer);
-    glDeleteRenderbuffers(1, &offscreen.colourBuffer);
-    eglMakeCurrent(offscreen.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    eglDestroyContext(offscreen.display, offscreen.context);
-    eglTerminate(offscreen.display);
-    eglReleaseThread();
-    offscreen = OffscreenContext{};
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# quadray in a real window: the first picture, the wire frame key, the frameless renderer,
-# switching the frame report off, and Escape with its single exit report.
+# quadray in a real window: the first picture, a held key acting once, the wire frame key,
+# the frameless renderer, switching the frame report off, and Escape with its single exit
+# report.
 set -u
 source "$(dirname "$0")/lib/window.bash" "$1"
 
@@ -12,6 +13,19 @@ check "window is 640x480" bash -c "xwininfo -id $WID | grep -q 'Width: 640' && x
 check "notice before the window" grep -qx "INFORMATION (100): main - Parsing done..." "$WORK/out"
 check "the scene shows (not black)" poll 60 shot_is 1 ">" 0.05
 check "the filled picture has colours" poll 30 shot_is 2 ">" 0.05
+
+# A held key auto-repeats; only its final release counts, so holding - lowers the quality by
+# one step and a single + restores the same subdivision.
+last_quads() { grep '^frameless: ' "$WORK/out" | tail -1 | cut -d' ' -f4; }
+quads_differ_from() { [ "$(last_quads)" != "$1" ]; }
+quads_equal() { [ "$(last_quads)" == "$1" ]; }
+start_quads=$(last_quads)
+xdotool keydown minus
+sleep 2
+xdotool keyup minus
+check "releasing - changes the subdivision" poll 30 quads_differ_from "$start_quads"
+press plus
+check "one + undoes a held -" poll 30 quads_equal "$start_quads"
 
 press p
 check "p draws the wire frame" poll 30 shot_is 2 "<" 0.001

@@ -303,7 +303,7 @@ void randomPrisms(int sweep, double h1lo, double h1hi, double h2lo, double h2hi)
     SpanCheckOptions options;
     options.rays = 250;
     options.tolerance = 1e-7;
-    options.skipFacing = [](const Hit& hit) { return hit.index1 == PRISM_CAP1; };
+    options.skipNormal = [](const Hit& hit) { return hit.index1 == PRISM_CAP1; };
     int spans = 0;
     for (int solid = 0; solid < 30; ++solid) {
         const double cx = uniform(rng, -0.3, 0.3), cz = uniform(rng, -0.3, 0.3);

@@ -63,7 +63,7 @@ TEST_F(Frameless, BatchDrawsHundredRandomSamplesAsPoints) {
 
 TEST_F(Frameless, BorderModeWhitensSamplesOnAnotherObjectThanTheirNeighbours) {
     reshapeWindow(setup, 2, 2);  // a 3 by 3 grid
-    Object* sphere = sceneList = make_sphere(0, 0, 0, 1);
+    Object* sphere = sceneList = keep(make_sphere(0, 0, 0, 1));
     Object other;
     borderMode = 1;
     // Every sample already traced in this frame, so only the stored objects count.

@@ -55,7 +55,7 @@ protected:
     // A sphere of radius 1 straight ahead, 5 units away.
     Object* sphereAhead() {
         const Vector3 c = camera.location + 5 * normalize(camera.direction);
-        return make_sphere(c.x, c.y, c.z, 1);
+        return keep(make_sphere(c.x, c.y, c.z, 1));
     }
     bool sameObject(const Leaf& l) {
         const Object* o = sampleGrid.at(l.x0 + (l.x1 - l.x0) / 2, l.y0 + (l.y1 - l.y0) / 2).hit.object;
@@ -103,7 +103,7 @@ TEST_F(QuadRenderer, FanRunsFromTheCentreRoundTheCornersAndCloses) {
 TEST_F(QuadRenderer, SceneThatMissesEverywhereIsLikeAnEmptyOne) {
     openWindow640x480();
     const Vector3 behind = camera.location - 5 * camera.direction;
-    sceneList = make_sphere(behind.x, behind.y, behind.z, 1);
+    sceneList = keep(make_sphere(behind.x, behind.y, behind.z, 1));
     renderFrame(screen);
     EXPECT_EQ(quadsDrawn, 256);
     for (const Sample& s : sampleGrid.samples) EXPECT_EQ(s.hit.object, nullptr);

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/scene.h"
 #include "app/statistics.h"
+#include "objects/object.h"
 #include "render/camera.h"
 #include "render/clock.h"
 #include "render/frame.h"
@@ -33,6 +36,13 @@ protected:
     void TearDown() override {
         sceneList = nullptr;
         readTicks = monotonicTicks;
+        for (Object* o : built) o->methods->destroy(o);
+    }
+
+    // Objects a test builds; the program never frees its scene, the tests do.
+    Object* keep(Object* object) {
+        built.push_back(object);
+        return object;
     }
 
     // The window as the program opens it.
@@ -40,4 +50,5 @@ protected:
 
     RecordingPresenter setup;   // what initialisation and reshape asked for
     RecordingPresenter screen;  // what the frames drew
+    std::vector<Object*> built;
 };

@@ -1,0 +1,44 @@
+// expect: ERROR (
+// Each name uses the one before it twice, so reading N40 would substitute 2^40 times.
+#declare N0 = 1;
+#declare N1 = N0 + N0;
+#declare N2 = N1 + N1;
+#declare N3 = N2 + N2;
+#declare N4 = N3 + N3;
+#declare N5 = N4 + N4;
+#declare N6 = N5 + N5;
+#declare N7 = N6 + N6;
+#declare N8 = N7 + N7;
+#declare N9 = N8 + N8;
+#declare N10 = N9 + N9;
+#declare N11 = N10 + N10;
+#declare N12 = N11 + N11;
+#declare N13 = N12 + N12;
+#declare N14 = N13 + N13;
+#declare N15 = N14 + N14;
+#declare N16 = N15 + N15;
+#declare N17 = N16 + N16;
+#declare N18 = N17 + N17;
+#declare N19 = N18 + N18;
+#declare N20 = N19 + N19;
+#declare N21 = N20 + N20;
+#declare N22 = N21 + N21;
+#declare N23 = N22 + N22;
+#declare N24 = N23 + N23;
+#declare N25 = N24 + N24;
+#declare N26 = N25 + N25;
+#declare N27 = N26 + N26;
+#declare N28 = N27 + N27;
+#declare N29 = N28 + N28;
+#declare N30 = N29 + N29;
+#declare N31 = N30 + N30;
+#declare N32 = N31 + N31;
+#declare N33 = N32 + N32;
+#declare N34 = N33 + N33;
+#declare N35 = N34 + N34;
+#declare N36 = N35 + N35;
+#declare N37 = N36 + N36;
+#declare N38 = N37 + N37;
+#declare N39 = N38 + N38;
+#declare N40 = N39 + N39;
+sphere { <0, 0, 0>, N40 }

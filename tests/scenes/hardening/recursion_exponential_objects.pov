@@ -1,0 +1,44 @@
+// expect: ERROR (
+// Each union holds the one before it twice, so using U40 would build 2^40 spheres.
+#declare U0 = sphere { <0, 0, 0>, 1 }
+#declare U1 = union { object { U0 } object { U0 } }
+#declare U2 = union { object { U1 } object { U1 } }
+#declare U3 = union { object { U2 } object { U2 } }
+#declare U4 = union { object { U3 } object { U3 } }
+#declare U5 = union { object { U4 } object { U4 } }
+#declare U6 = union { object { U5 } object { U5 } }
+#declare U7 = union { object { U6 } object { U6 } }
+#declare U8 = union { object { U7 } object { U7 } }
+#declare U9 = union { object { U8 } object { U8 } }
+#declare U10 = union { object { U9 } object { U9 } }
+#declare U11 = union { object { U10 } object { U10 } }
+#declare U12 = union { object { U11 } object { U11 } }
+#declare U13 = union { object { U12 } object { U12 } }
+#declare U14 = union { object { U13 } object { U13 } }
+#declare U15 = union { object { U14 } object { U14 } }
+#declare U16 = union { object { U15 } object { U15 } }
+#declare U17 = union { object { U16 } object { U16 } }
+#declare U18 = union { object { U17 } object { U17 } }
+#declare U19 = union { object { U18 } object { U18 } }
+#declare U20 = union { object { U19 } object { U19 } }
+#declare U21 = union { object { U20 } object { U20 } }
+#declare U22 = union { object { U21 } object { U21 } }
+#declare U23 = union { object { U22 } object { U22 } }
+#declare U24 = union { object { U23 } object { U23 } }
+#declare U25 = union { object { U24 } object { U24 } }
+#declare U26 = union { object { U25 } object { U25 } }
+#declare U27 = union { object { U26 } object { U26 } }
+#declare U28 = union { object { U27 } object { U27 } }
+#declare U29 = union { object { U28 } object { U28 } }
+#declare U30 = union { object { U29 } object { U29 } }
+#declare U31 = union { object { U30 } object { U30 } }
+#declare U32 = union { object { U31 } object { U31 } }
+#declare U33 = union { object { U32 } object { U32 } }
+#declare U34 = union { object { U33 } object { U33 } }
+#declare U35 = union { object { U34 } object { U34 } }
+#declare U36 = union { object { U35 } object { U35 } }
+#declare U37 = union { object { U36 } object { U36 } }
+#declare U38 = union { object { U37 } object { U37 } }
+#declare U39 = union { object { U38 } object { U38 } }
+#declare U40 = union { object { U39 } object { U39 } }
+object { U40 }

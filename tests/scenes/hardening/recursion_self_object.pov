@@ -1,0 +1,3 @@
+// expect: ERROR (9000): parser - Expected at most 100 nested substitutions in line 2
+#declare O = object { O }
+union { O sphere { <0, 0, 0>, 1 } }
