@@ -179,6 +179,16 @@ TEST_F(QuadRenderer, CoarseQualityStopsAtTheHalfSizeRule) {
     EXPECT_GT(finer, quadsDrawn);
 }
 
+TEST_F(QuadRenderer, HalfSizeOf32IsAlwaysSplit) {
+    qualityLevel = 9;  // no depth left for colour or object splits
+    reshapeWindow(setup, 64, 62);  // half-sizes 32 and 31
+    renderFrame(screen);
+    EXPECT_EQ(quadsDrawn, 4);
+    reshapeWindow(setup, 62, 62);
+    renderFrame(screen);
+    EXPECT_EQ(quadsDrawn, 1);
+}
+
 TEST_F(QuadRenderer, BorderModeDrawsMixedLeavesWhite) {
     openWindow640x480();
     sceneList = sphereAhead();
