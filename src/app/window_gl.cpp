@@ -22,15 +22,7 @@ static void bitmapText(const char* text) {
     for (const char* c = text; *c; ++c) glutBitmapCharacter(GLUT_BITMAP_8_BY_13, *c);
 }
 
-static GlPresenter& presenter() {
-    static GlPresenter gl = [] {
-        GlPresenter p;
-        p.hooks.bitmapText = bitmapText;
-        p.hooks.swapBuffers = glutSwapBuffers;
-        return p;
-    }();
-    return gl;
-}
+static GlPresenter windowGl;
 
 // By default X reports a held key as a stream of release and press pairs, which would
 // repeat the key's command. Detectable auto-repeat sends presses only, so the one release
@@ -40,14 +32,14 @@ static void reportOnlyRealKeyReleases() {
     if (Display* x = glXGetCurrentDisplay()) XkbSetDetectableAutoRepeat(x, True, nullptr);
 }
 
-static void display() { renderFrame(presenter()); }
+static void display() { renderFrame(windowGl); }
 
 static void idle() {
     printFrameReport();
     glutPostRedisplay();
 }
 
-static void keyUp(unsigned char key, int, int) { keyReleased(presenter(), key); }
+static void keyUp(unsigned char key, int, int) { keyReleased(windowGl, key); }
 
 static void specialKeyUp(int, int, int) {}
 
@@ -55,13 +47,14 @@ static void mouse(int button, int state, int x, int y) { mouseButton(button, sta
 
 static void motion(int x, int y) { mouseMoved(x, y); }
 
-static void reshape(int width, int height) { reshapeWindow(presenter(), width, height); }
+static void reshape(int width, int height) { reshapeWindow(windowGl, width, height); }
 
 void openWindow(int* argc, char** argv) {
     glutInit(argc, argv);
     glutInitDisplayMode(DISPLAY_MODE);
     glutInitWindowSize(WINDOW_WIDTH, WINDOW_HEIGHT);
     glutCreateWindow(WINDOW_TITLE);
+    windowGl.hooks = {bitmapText, glutSwapBuffers};
     glutDisplayFunc(display);
     glutIdleFunc(idle);
     glutKeyboardUpFunc(keyUp);
@@ -76,7 +69,7 @@ void openWindow(int* argc, char** argv) {
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
 }
 
-Presenter& windowPresenter() { return presenter(); }
+Presenter& windowPresenter() { return windowGl; }
 
 void runEventLoop() {
     glutMainLoop();
