@@ -11,9 +11,6 @@
 
 namespace {
 
-// Spans that end this close behind the origin, or earlier, are not reported.
-inline constexpr double MIN_EXIT_DISTANCE = 1e-6;
-
 bool removed(const Intersection& span) { return span.entry.distance >= NO_HIT; }
 
 void remove(Intersection& span) {
@@ -83,7 +80,7 @@ int output_spans(IntersectionStack* A, IntersectionStack* B, const Ray& ray, Int
     int pushed = 0;
     for (int i = 0; i < A->count; ++i) {
         const Intersection& span = A->records[i];
-        if (span.exit.distance > MIN_EXIT_DISTANCE && span.entry.distance < ray.maxDistance) {
+        if (span.exit.distance > MIN_HIT_DISTANCE && span.entry.distance < ray.maxDistance) {
             pushIntersection(stack, span);
             ++pushed;
         }

@@ -11,8 +11,8 @@
 
 namespace {
 
-inline constexpr double PRISM_EPSILON = 1e-10;  // parallel rays, coincident points
-inline constexpr double CAP_SLOPE_EPSILON = 1e-9;  // segments too flat in z for the crossing count
+// Segments this flat in z are left out of the cap's crossing count.
+inline constexpr double CAP_SLOPE_EPSILON = 1e-9;
 
 Prism* as_prism(Object* object) { return static_cast<Prism*>(object); }
 
@@ -23,7 +23,7 @@ void allocate_work_list(Prism* prism, int outline_count) {
     prism->hits.assign(static_cast<std::size_t>(std::max(outline_count, 0)) + 2, PrismHit());
 }
 
-// Index order of sweep_box, outline_box and a segment's first four values.
+// Index order within sweep_box and outline_box.
 enum { X_MIN, Z_MIN, X_MAX, Z_MAX };
 
 Segment straight_segment(const OutlinePoint& a, const OutlinePoint& b) {
@@ -43,7 +43,7 @@ Segment straight_segment(const OutlinePoint& a, const OutlinePoint& b) {
 }
 
 bool same_point(const OutlinePoint& a, const OutlinePoint& b) {
-    return std::fabs(a.x - b.x) < PRISM_EPSILON && std::fabs(a.z - b.z) < PRISM_EPSILON;
+    return std::fabs(a.x - b.x) < SMALL_EPSILON && std::fabs(a.z - b.z) < SMALL_EPSILON;
 }
 
 // Widens lo..hi to the products of the limits with both heights (the conic sweep's box).
@@ -83,6 +83,7 @@ struct LocalRay {
     double scale = 1;    // local distance t is the ray distance t * scale
 };
 
+// Appends to the prism's work list, which set-up sized for both caps and every segment.
 class HitList {
 public:
     explicit HitList(Prism* prism) : hits_(prism->hits) {}
@@ -100,12 +101,12 @@ void collect_caps(const Prism* prism, const Ray& ray, const LocalRay& r, HitList
     const std::pair<double, int> caps[2] = {{prism->height2, PRISM_CAP2}, {prism->height1, PRISM_CAP1}};
     for (const auto& [height, part] : caps) {
         const double t = (height - r.P.y) / r.D.y;
-        if (!(1e-6 < t && t < ray.maxDistance)) continue;
+        if (!(MIN_HIT_DISTANCE < t && t < ray.maxDistance)) continue;
         double x = r.P.x + t * r.D.x;
         double z = r.P.z + t * r.D.z;
         if (prism->sweep == CONIC_SWEEP) {
             // The conic cap is the outline scaled by its height; at height 0 it is a point.
-            if (std::fabs(height) <= PRISM_EPSILON) continue;
+            if (std::fabs(height) <= SMALL_EPSILON) continue;
             x /= height;
             z /= height;
         }
@@ -123,10 +124,10 @@ void linear_side(const Prism* prism, const Segment& s, int index, const LocalRay
     const Vector3& P = r.P;
     const Vector3& D = r.D;
     const double den = D.z * s.k1x - D.x * s.k1z;
-    if (std::fabs(den) <= PRISM_EPSILON) return;
+    if (std::fabs(den) <= SMALL_EPSILON) return;
     const double u = -((s.k0x - P.x) * D.z - (s.k0z - P.z) * D.x) / den;
     if (u < 0 || u > 1) return;
-    const double t = std::fabs(D.x) > PRISM_EPSILON ? (cubic(s.k3x, s.k2x, s.k1x, s.k0x, u) - P.x) / D.x
+    const double t = std::fabs(D.x) > SMALL_EPSILON ? (cubic(s.k3x, s.k2x, s.k1x, s.k0x, u) - P.x) / D.x
                                                     : (cubic(s.k3z, s.k2z, s.k1z, s.k0z, u) - P.z) / D.z;
     if (within_heights(prism, r, t)) list.add(t * r.scale, u, index, PRISM_SIDE);
 }
@@ -140,17 +141,17 @@ void conic_side(const Prism* prism, const Segment& s, int index, const LocalRay&
     const double A = D.y * P.z - D.z * P.y;
     const double B = D.x * P.y - D.y * P.x;
     const double den = A * s.k1x + B * s.k1z;
-    if (std::fabs(den) <= PRISM_EPSILON) return;
+    if (std::fabs(den) <= SMALL_EPSILON) return;
     const double u = -(s.k0z * B + s.k0x * A + (D.z * P.x - P.z * D.x)) / den;
     if (u < 0 || u > 1) return;
     const double X = cubic(s.k3x, s.k2x, s.k1x, s.k0x, u);
     double w = D.x - X * D.y;
     double num = P.y * X - P.x;
-    if (std::fabs(w) <= PRISM_EPSILON) {
+    if (std::fabs(w) <= SMALL_EPSILON) {
         const double Z = cubic(s.k3z, s.k2z, s.k1z, s.k0z, u);
         w = D.z - Z * D.y;
         num = P.y * Z - P.z;
-        if (std::fabs(w) <= PRISM_EPSILON) return;
+        if (std::fabs(w) <= SMALL_EPSILON) return;
     }
     const double t = num / w;
     if (within_heights(prism, r, t)) list.add(t * r.scale, u, index, PRISM_SIDE);
@@ -200,12 +201,12 @@ int intersect_prism(Prism* prism, const Ray& ray) {
         fatal_error(1400, "prism", "Unknown sweep type in intersect_prism().");
 
     HitList list(prism);
-    if (std::fabs(r.D.y) < PRISM_EPSILON) {
+    if (std::fabs(r.D.y) < SMALL_EPSILON) {
         if (r.P.y < prism->height1 || r.P.y > prism->height2) return 0;
     } else {
         collect_caps(prism, ray, r, list);
     }
-    if (std::fabs(r.D.x) > PRISM_EPSILON || std::fabs(r.D.z) > PRISM_EPSILON) collect_sides(prism, r, list);
+    if (std::fabs(r.D.x) > SMALL_EPSILON || std::fabs(r.D.z) > SMALL_EPSILON) collect_sides(prism, r, list);
 
     selection_sort(prism->hits, list.count());
     const int usable = list.count() & ~1;
@@ -248,7 +249,7 @@ Vector3* Prism_Normal(Vector3* out, const Hit& hit) {
             n = {dz, 0, -dx};
         } else if (prism->sweep == CONIC_SWEEP) {
             const Vector3 Q = transform_point(hit.point, inverse);
-            if (std::fabs(Q.y) > PRISM_EPSILON) n = {dz, -(Q.x * dz - Q.z * dx) / Q.y, -dx};
+            if (std::fabs(Q.y) > SMALL_EPSILON) n = {dz, -(Q.x * dz - Q.z * dx) / Q.y, -dx};
         } else {
             fatal_error(1400, "prism", "Unknown sweep type in Prism_Normal().");
         }

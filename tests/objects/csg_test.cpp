@@ -36,29 +36,50 @@ int scripted_spans(Object* object, const Ray&, IntersectionStack* stack) {
     return static_cast<int>(solid->spans.size());
 }
 
+void destroy_scripted(Object* object) { delete static_cast<ScriptedSolid*>(object); }
+
 const ObjectMethods ScriptedMethods = {scripted_spans, nullptr, nullptr, nullptr, nullptr,
-                                       nullptr,        nullptr, nullptr, nullptr};
-
-ScriptedSolid* scripted(std::vector<std::pair<double, double>> spans) {
-    auto* solid = new ScriptedSolid();
-    init_object(solid, &ScriptedMethods);
-    solid->spans = std::move(spans);
-    return solid;
-}
-
-Object* node(const ObjectMethods* kind, std::initializer_list<Object*> members) {
-    Object* n = new_csg(kind);
-    for (Object* m : members) add_member(n, m);
-    return n;
-}
+                                       nullptr,        nullptr, destroy_scripted, nullptr};
 
 std::vector<Intersection> spansAlongZ(Object* solid, int* result = nullptr) {
     return spansOf(solid, {0, 0, 0}, {0, 0, 1}, result);
 }
 
-class CsgTest : public ::testing::Test {
+// A CSG node's destroy releases nothing, so the fixture deletes the nodes it built itself.
+class CsgTest : public SolidTest {
 protected:
-    void SetUp() override { stats = Statistics(); }
+    void TearDown() override {
+        SolidTest::TearDown();
+        for (Object* n : nodes) delete n;
+    }
+    Object* keepNode(Object* n) {
+        nodes.push_back(n);
+        return n;
+    }
+    ScriptedSolid* scripted(std::vector<std::pair<double, double>> spans) {
+        auto* solid = new ScriptedSolid();
+        init_object(solid, &ScriptedMethods);
+        solid->spans = std::move(spans);
+        return keep<ScriptedSolid>(solid);
+    }
+    Object* box(double x1, double y1, double z1, double x2, double y2, double z2) {
+        return keep(make_box(x1, y1, z1, x2, y2, z2));
+    }
+    Object* plane(double nx, double ny, double nz, double offset) { return keep(make_plane(nx, ny, nz, offset)); }
+    Object* node(const ObjectMethods* kind, std::initializer_list<Object*> members) {
+        Object* n = keepNode(new_csg(kind));
+        for (Object* m : members) add_member(n, m);
+        return n;
+    }
+    struct Member {
+        Object* object;
+        InsideField field;
+    };
+    Member randomMember(std::mt19937& rng);
+    Member combine(const ObjectMethods* kind, std::vector<Member> members);
+
+private:
+    std::vector<Object*> nodes;
 };
 
 TEST_F(CsgTest, DifferenceSplitsASpanWithInvertedInnerEnds) {
@@ -183,7 +204,7 @@ TEST_F(CsgTest, UnionSumsMembersAndSkipsThoseWhoseBoxIsMissed) {
     EXPECT_EQ(spans.size(), 3u);
     EXPECT_EQ(away->calls, 0);
     EXPECT_EQ(stats.csgUnionHits, 1);
-    EXPECT_EQ(spansAlongZ(new_csg(&CsgUnion), &result).size(), 0u);
+    EXPECT_EQ(spansAlongZ(keepNode(new_csg(&CsgUnion)), &result).size(), 0u);
     EXPECT_EQ(result, 0);
 }
 
@@ -216,66 +237,66 @@ void expectBox(const BoundingBox& box, const Vector3& lower, const Vector3& uppe
 }
 
 TEST_F(CsgTest, UnionBoundsSurroundTheMembers) {
-    Object* n = node(&CsgUnion, {make_box(0, 0, 0, 1, 1, 1), make_box(-2, 0.5, 0, -1, 3, 0.5)});
+    Object* n = node(&CsgUnion, {box(0, 0, 0, 1, 1, 1), box(-2, 0.5, 0, -1, 3, 0.5)});
     compute_csg_bounds(n);
     expectBox(n->bounds, {-2, 0, 0}, {1, 3, 1});
     // A box only shrinks: recomputing with a larger member leaves it.
-    add_member(n, make_box(-5, -5, -5, 5, 5, 5));
+    add_member(n, box(-5, -5, -5, 5, 5, 5));
     compute_csg_bounds(n);
     expectBox(n->bounds, {-2, 0, 0}, {1, 3, 1});
 }
 
 TEST_F(CsgTest, HugeBoundsBecomeUnbounded) {
-    Object* n = node(&CsgUnion, {make_box(0, 0, 0, 1, 1, 1), make_box(0, 0, 0, 2e6, 1, 1)});
+    Object* n = node(&CsgUnion, {box(0, 0, 0, 1, 1, 1), box(0, 0, 0, 2e6, 1, 1)});
     compute_csg_bounds(n);
     expectBox(n->bounds, {-1e10, -1e10, -1e10}, {1e10, 1e10, 1e10});
 }
 
 TEST_F(CsgTest, DifferenceBoundsAreThoseOfTheFirstMember) {
-    Object* n = node(&CsgDifference, {make_box(0, 0, 0, 1, 2, 3), make_box(-5, -5, -5, 5, 5, 5)});
+    Object* n = node(&CsgDifference, {box(0, 0, 0, 1, 2, 3), box(-5, -5, -5, 5, 5, 5)});
     compute_csg_bounds(n);
     expectBox(n->bounds, {0, 0, 0}, {1, 2, 3});
 }
 
 TEST_F(CsgTest, IntersectionBoundsOverlapIncludingPlanes) {
-    Object* n = node(&CsgIntersection, {make_box(-1, -1, -1, 1, 1, 1), make_box(0, -3, -3, 3, 3, 0.5)});
+    Object* n = node(&CsgIntersection, {box(-1, -1, -1, 1, 1, 1), box(0, -3, -3, 3, 3, 0.5)});
     compute_csg_bounds(n);
     expectBox(n->bounds, {0, -1, -1}, {1, 1, 0.5});
 
     // The half-space y < 0.25, and x > -0.5 for a normal along -x.
-    Object* planes = node(&CsgIntersection, {make_box(-1, -1, -1, 1, 1, 1), make_plane(0, 1, 0, -0.25),
-                                             make_plane(-1, 0, 0, -0.5)});
+    Object* planes = node(&CsgIntersection, {box(-1, -1, -1, 1, 1, 1), plane(0, 1, 0, -0.25),
+                                             plane(-1, 0, 0, -0.5)});
     compute_csg_bounds(planes);
     expectBox(planes->bounds, {-0.5, -1, -1}, {1, 0.25, 1});
 }
 
 TEST_F(CsgTest, IntersectionBoundsOfTransformedPlanes) {
     // x < -0.5 turned a quarter about z becomes y < -0.5.
-    Object* turned = make_plane(1, 0, 0, 0.5);
+    Object* turned = plane(1, 0, 0, 0.5);
     Transformation t;
     rotation_transformation({0, 0, 90}, t);
     turned->methods->transform(turned, t);
-    Object* n = node(&CsgIntersection, {make_box(-1, -1, -1, 1, 1, 1), turned});
+    Object* n = node(&CsgIntersection, {box(-1, -1, -1, 1, 1, 1), turned});
     compute_csg_bounds(n);
     EXPECT_NEAR(n->bounds.upper.y, -0.5, 1e-12);
     EXPECT_EQ(n->bounds.lower.y, -1);
     EXPECT_EQ(n->bounds.upper.x, 1);
 
     // y < 0 moved up by 2 becomes y < 2.
-    Object* moved = make_plane(0, 1, 0, 0);
+    Object* moved = plane(0, 1, 0, 0);
     translation_transformation({0, 2, 0}, t);
     moved->methods->transform(moved, t);
-    Object* m = node(&CsgIntersection, {make_box(-3, -3, -3, 3, 3, 3), moved});
+    Object* m = node(&CsgIntersection, {box(-3, -3, -3, 3, 3, 3), moved});
     compute_csg_bounds(m);
     EXPECT_EQ(m->bounds.upper.y, 2);
 }
 
 TEST_F(CsgTest, MembersAreKeptInOrder) {
-    Object* a = make_box(0, 0, 0, 1, 1, 1);
-    Object* b = make_box(0, 0, 0, 1, 1, 1);
-    Object* c = make_box(0, 0, 0, 1, 1, 1);
+    Object* a = box(0, 0, 0, 1, 1, 1);
+    Object* b = box(0, 0, 0, 1, 1, 1);
+    Object* c = box(0, 0, 0, 1, 1, 1);
     const int nodes = csgNodeCount, ids = objectCount;
-    Object* n = make_union({a, b, c});
+    Object* n = keepNode(make_union({a, b, c}));
     EXPECT_EQ(csgNodeCount, nodes + 1);
     EXPECT_EQ(n->id, ids);
     EXPECT_EQ(n->methods, &CsgUnion);
@@ -289,9 +310,9 @@ TEST_F(CsgTest, MembersAreKeptInOrder) {
 }
 
 TEST_F(CsgTest, TransformsAreForwardedToMembers) {
-    Object* a = make_box(0, 0, 0, 1, 1, 1);
-    Object* b = make_box(2, 0, 0, 3, 1, 1);
-    Object* n = make_union({a, b});
+    Object* a = box(0, 0, 0, 1, 1, 1);
+    Object* b = box(2, 0, 0, 3, 1, 1);
+    Object* n = keepNode(make_union({a, b}));
     Transformation t;
     translation_transformation({0, 10, 0}, t);
     n->methods->translate(n, {0, 10, 0}, t);
@@ -311,18 +332,22 @@ TEST(CsgDeathTest, Errors) {
     EXPECT_ERROR_EXIT(make_union({a}), "ERROR (1300): primitives - Should have at least 2 objects in csg.\n");
     EXPECT_ERROR_EXIT(make_union({a, nullptr, b}),
                       "ERROR (1300): primitives - Should have at least 2 objects in csg.\n");
-    Object* apart = node(&CsgIntersection, {make_box(0, 0, 0, 1, 1, 1), make_box(2, 0, 0, 3, 1, 1)});
+    Object* apart = new_csg(&CsgIntersection);
+    add_member(apart, a);
+    add_member(apart, make_box(2, 0, 0, 3, 1, 1));
     EXPECT_ERROR_EXIT(compute_csg_bounds(apart),
                       "ERROR (1200): csg - in CSG.intersection: Degenerate CSG bounding box (not used!)\n");
+    for (Object* member = apart->children; member;) {
+        Object* next = member->next;
+        member->methods->destroy(member);
+        member = next;
+    }
+    b->methods->destroy(b);
+    delete apart;
 }
 
 // Members placed at random but all around the origin, so that intersections are never empty.
-struct Member {
-    Object* object;
-    InsideField field;
-};
-
-Member randomMember(std::mt19937& rng) {
+CsgTest::Member CsgTest::randomMember(std::mt19937& rng) {
     const Transformation placement = nearPlacement(rng);
     Object* object = nullptr;
     std::function<double(const Vector3&)> local;
@@ -348,12 +373,13 @@ Member randomMember(std::mt19937& rng) {
             local = [=](const Vector3& q) { return std::max(std::fabs(q.y) - h, std::hypot(q.x, q.z) - r); };
         }
     }
+    keep(object);
     object->methods->transform(object, placement);
     return {object, placed(placement, local)};
 }
 
-Member combine(const ObjectMethods* kind, std::vector<Member> members) {
-    Object* n = new_csg(kind);
+CsgTest::Member CsgTest::combine(const ObjectMethods* kind, std::vector<Member> members) {
+    Object* n = keepNode(new_csg(kind));
     std::vector<InsideField> fields;
     for (const Member& m : members) {
         add_member(n, m.object);
