@@ -70,25 +70,40 @@ void aim_camera() {
     sceneLight()->location = LIGHT_LOCATION;
 }
 
-// A coarse image of the loaded scene: every object's intersection and normal code runs on
-// whatever geometry the input produced.
+// Nearest hit along the ray among the scene's objects, shaded as a sample would be.
+void trace_ray(const Ray& ray) {
+    Hit nearest;
+    nearest.distance = MAX_RAY_DISTANCE;
+    for (Object* object = sceneList; object; object = object->next) {
+        Intersection best;
+        if (nearestHit(object, ray, best) && best.entry.distance < nearest.distance) nearest = best.entry;
+    }
+    Vector3 colour;
+    if (nearest.object && nearest.distance > 0) shadeHit(nearest, colour, ray);
+}
+
+// A coarse image of the loaded scene from the start-up view, and rays in 26 directions from
+// two points near the origin, where most scene statements place their solids: every object's
+// intersection and normal code runs on whatever geometry the input produced.
 inline constexpr int TRACE_COLUMNS = 12;
 inline constexpr int TRACE_ROWS = 9;
 
 void trace_scene() {
+    Ray ray;
     for (int row = 0; row < TRACE_ROWS; ++row) {
         for (int column = 0; column < TRACE_COLUMNS; ++column) {
-            Ray ray;
             primaryRay(ray, column, row, TRACE_COLUMNS, TRACE_ROWS);
-            Hit nearest;
-            nearest.distance = MAX_RAY_DISTANCE;
-            for (Object* object = sceneList; object; object = object->next) {
-                Intersection best;
-                if (nearestHit(object, ray, best) && best.entry.distance < nearest.distance) nearest = best.entry;
-            }
-            Vector3 colour;
-            if (nearest.object && nearest.distance > 0) shadeHit(nearest, colour, ray);
+            trace_ray(ray);
         }
+    }
+    for (const Vector3& origin : {Vector3{0, 0, 0}, Vector3{0.3, 0.2, 0.1}}) {
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dz = -1; dz <= 1; ++dz) {
+                    if (dx == 0 && dy == 0 && dz == 0) continue;
+                    initRay(ray, origin, Vector3{double(dx), double(dy), double(dz)});
+                    trace_ray(ray);
+                }
     }
 }
 

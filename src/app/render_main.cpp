@@ -2,9 +2,8 @@
 // into an offscreen context, for tests, reference pictures and measurements.
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "app/offscreen_gl.h"
@@ -13,40 +12,16 @@
 #include "app/scene.h"
 #include "app/statistics.h"
 #include "render/camera.h"
-#include "render/clock.h"
 #include "render/frame.h"
 #include "render/frameless.h"
+#include "render/null_presenter.h"
 #include "render/presenter_gl.h"
 #include "render/quad_renderer.h"
-#include "render/recording_presenter.h"
 #include "render/sample_grid.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Frameless frames run a fixed number of batches instead of a time budget, so that runs can
-// be repeated: the renderers' clock stands still while it is read for the frame start and
-// before each of those batches, and jumps past the budget at the next reading.
-struct BatchClock {
-    std::uint32_t frameStart = 0;
-    int readsThisFrame = 0;
-    int batches = DEFAULT_BATCHES;
-};
-
-BatchClock batchClock;
-const auto BUDGET_TICKS = static_cast<std::uint32_t>(std::ceil(FRAME_BUDGET_MS));
-
-std::uint32_t batchClockTicks() {
-    ++batchClock.readsThisFrame;
-    return batchClock.readsThisFrame <= batchClock.batches + 1 ? batchClock.frameStart
-                                                              : batchClock.frameStart + BUDGET_TICKS;
-}
-
-void startBatchClockFrame() {
-    batchClock.frameStart += BUDGET_TICKS;
-    batchClock.readsThisFrame = 0;
-}
 
 // The per-pixel reference: every sample traced once, row by row from the bottom.
 void traceWholeGrid() {
@@ -75,7 +50,6 @@ Timing renderFrames(const RenderOptions& options, Presenter& presenter) {
     const int raysBefore = stats.primaryRays;
     const int frames = options.mode == RenderMode::Full ? 1 : options.frames;
     for (int i = 0; i < frames; ++i) {
-        if (options.mode == RenderMode::Frameless) startBatchClockFrame();
         const auto start = Clock::now();
         if (options.mode == RenderMode::Full)
             traceWholeGrid();
@@ -115,21 +89,18 @@ int main(int argc, char** argv) {
     }
     loadScene(options.directory);
 
-    // The reference picture is read from the samples: only the window's renderers draw, and
-    // without them the set-up's few display calls are recorded and dropped.
-    const bool drawsWithOpenGL = options.mode != RenderMode::Full;
+    // Only a picture of the window's renderers needs OpenGL: the reference picture is read
+    // from the samples, and a run without a picture only traces and counts.
+    const bool drawsWithOpenGL = options.mode != RenderMode::Full && !options.outFile.empty();
     GlPresenter glPresenter;
-    RecordingPresenter droppedDrawing;
-    Presenter& presenter = drawsWithOpenGL ? static_cast<Presenter&>(glPresenter) : droppedDrawing;
+    NullPresenter noDrawing;
+    Presenter& presenter = drawsWithOpenGL ? static_cast<Presenter&>(glPresenter) : noDrawing;
     if (drawsWithOpenGL) createOffscreenContext(options.width, options.height);
 
     qualityLevel = options.qualityLevel;
     borderMode = options.border;
     frameless = options.mode == RenderMode::Frameless;
-    if (frameless) {
-        batchClock.batches = options.batches;
-        readTicks = batchClockTicks;
-    }
+    if (frameless) framelessBatchLimit = options.batches;
     initRenderer(presenter);
     reshapeWindow(presenter, options.width, options.height);
     camera.location += options.cameraMove * camera.direction;  // as a right drag does

@@ -32,6 +32,8 @@ std::uint32_t step(std::uint32_t s, const TausworthePart& p) {
 constexpr Vector3 WHITE{1, 1, 1};
 }  // namespace
 
+int framelessBatchLimit = 0;
+
 void seedRandom() {
     for (int i = 0; i < 3; ++i) state[i] = SEEDS[i];
 }
@@ -71,9 +73,9 @@ double framelessRayRate(int level, int rays, double elapsedMs, int width, int he
 
 void framelessFrame(Presenter& presenter, std::uint32_t frameStart, int raysBefore) {
     double elapsed = 0;
-    for (;;) {
+    for (int batch = 0;; ++batch) {
         elapsed = static_cast<double>(static_cast<std::uint32_t>(readTicks() - frameStart));
-        if (elapsed >= FRAME_BUDGET_MS) break;
+        if (framelessBatchLimit > 0 ? batch >= framelessBatchLimit : elapsed >= FRAME_BUDGET_MS) break;
         presenter.setPointSize(qualityLevel + 1);
         presenter.setPointSmoothing(qualityLevel > 0);
         drawRandomSamples(presenter);

@@ -11,6 +11,10 @@ inline constexpr double FRAME_BUDGET_MS = 33.333333333333336;
 // Samples between two readings of the clock.
 inline constexpr int SAMPLE_BATCH = 100;
 
+// Batches per frame in place of the time budget when positive, so that a headless run draws
+// the same samples every time; 0 (the window) keeps the budget.
+extern int framelessBatchLimit;
+
 // Puts the generator back to its fixed seeds, so every run picks the same samples.
 void seedRandom();
 // The next value of the combined Tausworthe generator (taus88).
@@ -19,7 +23,8 @@ std::uint32_t nextRandom();
 // Traces and draws one batch of random samples as points.
 void drawRandomSamples(Presenter& presenter);
 
-// Draws batches until the budget since frameStart is spent, then sets the frame figures.
+// Draws batches until the budget since frameStart is spent (or the batch limit is reached),
+// then sets the frame figures.
 void framelessFrame(Presenter& presenter, std::uint32_t frameStart, int raysBefore);
 
 // Whole-window images per second that the points of a frame amount to.

@@ -20,6 +20,7 @@ void initRay(Ray& ray, const Vector3& o, const Vector3& d) {
     ray.slopeXY = o.x * d.y - d.x * o.y;
     ray.slopeXZ = o.x * d.z - d.x * o.z;
     ray.slopeYZ = o.y * d.z - d.y * o.z;
+    ray.boxJustMet = nullptr;
 }
 
 IntersectionStack* acquireStack() {

@@ -6,6 +6,7 @@
 #include "math/vector.h"
 
 struct Object;
+struct BoundingBox;
 
 // The longest ray; a distance this large also stands for "no hit".
 inline constexpr double MAX_RAY_DISTANCE = 10000000;
@@ -19,6 +20,11 @@ struct Ray {
     double maxDistance = MAX_RAY_DISTANCE;
     int classification = 0;      // 4·(x >= 0) + 2·(y >= 0) + (z >= 0)
     double slopeXY = 0, slopeXZ = 0, slopeYZ = 0;  // o.u·d.v − d.u·o.v per plane
+    // The box this ray was just found to meet, until its next box test. A union tests each
+    // member's box before asking the member, which starts by testing the same box again;
+    // that repeat is then answered without evaluating it. Boxes never change while a ray
+    // is traced.
+    mutable const BoundingBox* boxJustMet = nullptr;
 };
 
 void initRay(Ray& ray, const Vector3& origin, const Vector3& direction);

@@ -3,7 +3,9 @@
     png_pixels.py size FILE            -> "WIDTH HEIGHT"
     png_pixels.py pixel FILE X Y ...   -> "R G B" per point; Y counts rows from the bottom
     png_pixels.py count FILE R G B     -> number of pixels of exactly that colour
+    png_pixels.py digest FILE          -> SHA-256 of the decoded pixels, rows top to bottom
 """
+import hashlib
 import struct
 import sys
 import zlib
@@ -67,6 +69,11 @@ def main():
     elif command == "count":
         wanted = bytes(args)
         print(sum(1 for line in rows for x in range(width) if bytes(line[3 * x:3 * x + 3]) == wanted))
+    elif command == "digest":
+        digest = hashlib.sha256()
+        for line in rows:
+            digest.update(line)
+        print(digest.hexdigest())
     else:
         sys.exit(f"unknown command {command}")
 

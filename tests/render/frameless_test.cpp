@@ -139,6 +139,23 @@ TEST_F(Frameless, SpentBudgetDrawsNothingButStillFlushes) {
     EXPECT_EQ(quadsDrawn, 17);  // the quad count of the last quad frame stays
 }
 
+TEST_F(Frameless, BatchLimitReplacesTheBudget) {
+    openWindow640x480();
+    frameless = 1;
+    framelessBatchLimit = 3;
+    useClock({0});  // time stands still: only the limit ends the frame
+    renderFrame(screen);
+    EXPECT_EQ(screen.count(DrawCall::BeginPoints), 3);
+    EXPECT_EQ(screen.calls.back().kind, DrawCall::Flush);
+
+    framelessBatchLimit = 2;
+    useClock({0, 500});  // long past the budget after the first reading
+    screen.calls.clear();
+    renderFrame(screen);
+    EXPECT_EQ(screen.count(DrawCall::BeginPoints), 2);
+    EXPECT_DOUBLE_EQ(rayFrameRate, 4.0 * raysThisFrame * 1000 / 500 / (641 * 481));
+}
+
 TEST_F(Frameless, BudgetSurvivesTheTickCounterWrapping) {
     openWindow640x480();
     frameless = 1;

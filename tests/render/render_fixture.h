@@ -31,11 +31,13 @@ protected:
         raysThisFrame = 0;
         rayFrameRate = 0;
         readTicks = monotonicTicks;
+        framelessBatchLimit = 0;
         initRenderer(setup);
     }
     void TearDown() override {
         sceneList = nullptr;
         readTicks = monotonicTicks;
+        framelessBatchLimit = 0;
         for (Object* o : built) o->methods->destroy(o);
     }
 
