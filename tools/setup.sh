@@ -6,7 +6,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   libglut-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-  xvfb xauth xdotool x11-apps x11-utils imagemagick python3
+  xvfb xauth xdotool x11-apps x11-utils imagemagick python3 procps
   clang libclang-rt-14-dev
 )
 

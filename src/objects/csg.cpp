@@ -23,12 +23,25 @@ bool misses(const Intersection& a, const Intersection& b) {
     return b.exit.distance < a.entry.distance || b.entry.distance > a.exit.distance || removed(a);
 }
 
+// The spans of the members whose boxes the ray meets. Compiled once per ray class, so that
+// the box tests of the loop need no dispatch.
+template <int CLASS>
+int met_member_spans(Object* node, const Ray& ray, IntersectionStack* stack) {
+    int sum = 0;
+    for (Object* member = node->children; member; member = member->next)
+        if (memberBoxTest<CLASS>(ray, member->bounds)) sum += member->methods->intersect(member, ray, stack);
+    return sum;
+}
+
+using MemberSpans = int (*)(Object* node, const Ray& ray, IntersectionStack* stack);
+constexpr MemberSpans metMemberSpans[8] = {met_member_spans<0>, met_member_spans<1>, met_member_spans<2>,
+                                           met_member_spans<3>, met_member_spans<4>, met_member_spans<5>,
+                                           met_member_spans<6>, met_member_spans<7>};
+
 int union_spans(Object* node, const Ray& ray, IntersectionStack* stack) {
     if (!rayBoxTest(ray, node->bounds)) return 0;
     ++stats.csgUnionTests;
-    int sum = 0;
-    for (Object* member = node->children; member; member = member->next)
-        if (rayBoxTest(ray, member->bounds)) sum += member->methods->intersect(member, ray, stack);
+    const int sum = metMemberSpans[ray.classification & 7](node, ray, stack);
     if (sum == 0) return 0;
     ++stats.csgUnionHits;
     return sum;

@@ -54,9 +54,11 @@ void scale_by_heights(double& lo, double& hi, double h1, double h2) {
 }
 
 // A ray starting beyond a box side and moving away from it cannot meet what the box holds.
+// All four conditions are evaluated and combined without branches: the outcome is the only
+// thing left to predict in the loop over the segments.
 bool leaves_box(const Vector3& P, const Vector3& D, double x_min, double z_min, double x_max, double z_max) {
-    return (D.x >= 0 && P.x > x_max) || (D.x <= 0 && P.x < x_min) || (D.z >= 0 && P.z > z_max) ||
-           (D.z <= 0 && P.z < z_min);
+    return ((D.x >= 0) & (P.x > x_max)) | ((D.x <= 0) & (P.x < x_min)) | ((D.z >= 0) & (P.z > z_max)) |
+           ((D.z <= 0) & (P.z < z_min));
 }
 
 double cubic(double k3, double k2, double k1, double k0, double u) { return ((k3 * u + k2) * u + k1) * u + k0; }
@@ -157,18 +159,23 @@ void conic_side(const Prism* prism, const Segment& s, int index, const LocalRay&
     if (within_heights(prism, r, t)) list.add(t * r.scale, u, index, PRISM_SIDE);
 }
 
+// The bounds counters of a linear sweep are added once for the whole outline.
 void collect_sides(const Prism* prism, const LocalRay& r, HitList& list) {
     const bool linear = prism->sweep == LINEAR_SWEEP;
-    for (int i = 0; i < segment_count(prism); ++i) {
+    const int count = segment_count(prism);
+    int met = 0;
+    for (int i = 0; i < count; ++i) {
         const Segment& s = prism->segments->segments[i];
-        if (linear) ++stats.prismBoundsTests;
         if (leaves_box(r.P, r.D, s.x_min, s.z_min, s.x_max, s.z_max)) continue;
-        if (linear) {
-            ++stats.prismBoundsHits;
+        ++met;
+        if (linear)
             linear_side(prism, s, i, r, list);
-        } else {
+        else
             conic_side(prism, s, i, r, list);
-        }
+    }
+    if (linear) {
+        stats.prismBoundsTests += count;
+        stats.prismBoundsHits += met;
     }
 }
 

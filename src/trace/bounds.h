@@ -37,29 +37,40 @@ inline bool rayMeetsBox(const Ray& ray, const Vector3& m, const Vector3& M) {
     return true;
 }
 
-// The box test for the ray's class: each class compiles to a fixed list of comparisons.
-inline bool rayMeetsBox(const Ray& ray, const Vector3& m, const Vector3& M) {
-    switch (ray.classification & 7) {
-        case 0: return rayMeetsBox<0>(ray, m, M);
-        case 1: return rayMeetsBox<1>(ray, m, M);
-        case 2: return rayMeetsBox<2>(ray, m, M);
-        case 3: return rayMeetsBox<3>(ray, m, M);
-        case 4: return rayMeetsBox<4>(ray, m, M);
-        case 5: return rayMeetsBox<5>(ray, m, M);
-        case 6: return rayMeetsBox<6>(ray, m, M);
-        default: return rayMeetsBox<7>(ray, m, M);
-    }
+// Counts one region test and its outcome.
+inline bool countRegionTest(bool meets) {
+    ++stats.regionTests;
+    if (meets) ++stats.regionHits;
+    return meets;
 }
 
 // True when the ray's line can meet the box ahead of or around its origin; counts
-// regionTests and regionHits. Inline, because every object query starts with it.
+// regionTests and regionHits. Inline, because every object query starts with it. A box
+// that a union has just found the ray to meet (Ray::boxJustMet) is not evaluated again.
 inline bool rayBoxTest(const Ray& ray, const BoundingBox& box) {
-    ++stats.regionTests;
-    const bool repeat = &box == ray.boxJustMet;
-    ray.boxJustMet = nullptr;
-    if (!repeat && !rayMeetsBox(ray, box.lower, box.upper)) return false;
+    if (&box == ray.boxJustMet) {
+        ray.boxJustMet = nullptr;
+        return countRegionTest(true);
+    }
+    switch (ray.classification & 7) {
+        case 0: return countRegionTest(rayMeetsBox<0>(ray, box.lower, box.upper));
+        case 1: return countRegionTest(rayMeetsBox<1>(ray, box.lower, box.upper));
+        case 2: return countRegionTest(rayMeetsBox<2>(ray, box.lower, box.upper));
+        case 3: return countRegionTest(rayMeetsBox<3>(ray, box.lower, box.upper));
+        case 4: return countRegionTest(rayMeetsBox<4>(ray, box.lower, box.upper));
+        case 5: return countRegionTest(rayMeetsBox<5>(ray, box.lower, box.upper));
+        case 6: return countRegionTest(rayMeetsBox<6>(ray, box.lower, box.upper));
+        default: return countRegionTest(rayMeetsBox<7>(ray, box.lower, box.upper));
+    }
+}
+
+// rayBoxTest of a member's box by a union, for a ray of class CLASS. The member's query
+// starts by testing the same box again; the ray remembers the box it met, so that this
+// repeat is only counted (see rayBoxTest).
+template <int CLASS>
+inline bool memberBoxTest(const Ray& ray, const BoundingBox& box) {
+    if (!countRegionTest(rayMeetsBox<CLASS>(ray, box.lower, box.upper))) return false;
     ray.boxJustMet = &box;
-    ++stats.regionHits;
     return true;
 }
 

@@ -4,7 +4,7 @@
 #include "app/statistics.h"
 #include "objects/object.h"
 
-static IntersectionStack* freeStacks = nullptr;
+IntersectionStack* freeStacks = nullptr;
 
 void initRay(Ray& ray, const Vector3& o, const Vector3& d) {
     ray.origin = o;
@@ -23,30 +23,11 @@ void initRay(Ray& ray, const Vector3& o, const Vector3& d) {
     ray.boxJustMet = nullptr;
 }
 
-IntersectionStack* acquireStack() {
-    if (!freeStacks) {
-        auto* stack = new IntersectionStack();
-        stack->records = new Intersection[STACK_CAPACITY];
-        freeStacks = stack;
-    }
-    IntersectionStack* stack = freeStacks;
-    freeStacks = stack->next;
-    stack->next = nullptr;
-    stack->count = 0;
-    return stack;
-}
-
-void releaseStack(IntersectionStack* stack) {
+void growStackPool() {
+    auto* stack = new IntersectionStack();
+    stack->records = new Intersection[STACK_CAPACITY];
     stack->next = freeStacks;
     freeStacks = stack;
-}
-
-void pushIntersection(IntersectionStack* stack, const Intersection& record) {
-    stack->records[stack->count] = record;
-    if (stack->count + 1 < stack->capacity)
-        ++stack->count;
-    else
-        ++stats.stackOverflows;
 }
 
 void freeAllStacks() {
@@ -71,14 +52,18 @@ int nearestHit(Object* object, const Ray& ray, Intersection& best) {
         releaseStack(stack);
         return 0;
     }
-    double nearest = NO_LIMIT;
+    // Popped from the top; of equal distances the record popped first stays. Only the
+    // winner is copied.
+    const Intersection* nearest = nullptr;
+    double nearestDistance = NO_LIMIT;
     while (stack->count > 0) {
         const Intersection& record = stack->records[--stack->count];
-        if (record.entry.distance < nearest) {
-            best = record;
-            nearest = record.entry.distance;
+        if (record.entry.distance < nearestDistance) {
+            nearest = &record;
+            nearestDistance = record.entry.distance;
         }
     }
+    if (nearest) best = *nearest;
     releaseStack(stack);
     return 1;
 }

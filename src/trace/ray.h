@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "app/statistics.h"
 #include "math/vector.h"
 
 struct Object;
@@ -20,10 +21,8 @@ struct Ray {
     double maxDistance = MAX_RAY_DISTANCE;
     int classification = 0;      // 4·(x >= 0) + 2·(y >= 0) + (z >= 0)
     double slopeXY = 0, slopeXZ = 0, slopeYZ = 0;  // o.u·d.v − d.u·o.v per plane
-    // The box this ray was just found to meet, until its next box test. A union tests each
-    // member's box before asking the member, which starts by testing the same box again;
-    // that repeat is then answered without evaluating it. Boxes never change while a ray
-    // is traced.
+    // The member box a union has just found this ray to meet: the member's query starts by
+    // testing the same box again, and rayBoxTest then only counts that repeat.
     mutable const BoundingBox* boxJustMet = nullptr;
 };
 
@@ -55,11 +54,37 @@ struct IntersectionStack {
     int count = 0;
 };
 
-IntersectionStack* acquireStack();
-void releaseStack(IntersectionStack* stack);
+// The pool's free list; stacks are taken from and given back to its head.
+extern IntersectionStack* freeStacks;
+
+// Puts a new stack with its records on the free list.
+void growStackPool();
+
+inline IntersectionStack* acquireStack() {
+    if (!freeStacks) growStackPool();
+    IntersectionStack* stack = freeStacks;
+    freeStacks = stack->next;
+    stack->next = nullptr;
+    stack->count = 0;
+    return stack;
+}
+
+inline void releaseStack(IntersectionStack* stack) {
+    stack->next = freeStacks;
+    freeStacks = stack;
+}
+
 // Writes at index count; a full stack keeps its count and counts an overflow, so at most
-// capacity - 1 records are ever visible.
-void pushIntersection(IntersectionStack* stack, const Intersection& record);
+// capacity - 1 records are ever visible. Inline, so that a record built in the call is
+// written straight into its slot.
+inline void pushIntersection(IntersectionStack* stack, const Intersection& record) {
+    stack->records[stack->count] = record;
+    if (stack->count + 1 < stack->capacity)
+        ++stack->count;
+    else
+        ++stats.stackOverflows;
+}
+
 void freeAllStacks();
 // Stacks currently on the free list (for tests of reuse).
 int pooledStackCount();

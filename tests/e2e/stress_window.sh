@@ -2,7 +2,8 @@
 # quadray in a real window under load: for STRESS_SECONDS (60 by default) both renderers take
 # turns while every key (p b c s + - f) is released again and again and the camera is dragged
 # with all three buttons; then Escape. The program must not crash, must print its exit report
-# once, and its memory must stay flat once the first frames are drawn.
+# once with no counter wrapped around, and its memory must stay flat once the first frames
+# are drawn.
 set -u
 source "$(dirname "$0")/lib/window.bash" "$1"
 
@@ -60,6 +61,9 @@ check "Escape ends quadray" wait_for_exit 30
 check "exit status 0" test "${QUADRAY_STATUS:-none}" == 0
 check "the exit report is printed once" test "$(lines_matching '^!rays!$')" -eq 1
 check "the report ends with the help" grep -qx "right btn: move into screen" "$WORK/out"
+# A few minutes of frames make billions of bounding-box tests; a counter that wrapped around
+# shows as a negative total.
+check "no counter in the report is negative" bash -c "! grep -E ' -[0-9]+ total' '$WORK/out'"
 check "nothing on standard error" test ! -s "$WORK/err"
 check "motion was reported" test "$(lines_matching '^direction ')" -gt 0
 if [ -n "$warm_rss" ] && [ -n "$final_rss" ]; then
@@ -72,5 +76,6 @@ echo "$round rounds, $samples memory samples, rss ${warm_rss:-?} -> ${final_rss:
 # The resident set every ten seconds, for a look at its course.
 awk '$1 >= next_mark { printf "%s%ss %skB", sep, $1, $2; sep = ", "; next_mark = $1 + 10 } END { print "" }' \
     next_mark=0 "$WORK/rss"
+grep -E '^(ray bounding region tests|primary rays) ' "$WORK/out"
 sed 's/^/  stderr: /' "$WORK/err" | head -n 20
 finish
