@@ -89,12 +89,21 @@ union {
             rotate <90, 0, 0>
             texture { Neon }
         }
-        // neon stripes under the rear and front crests: two closed outlines in one prism
+        // neon stripes under the rear and front crests, one prism each, so that a ray near
+        // one crest does not test the outline of the other
         intersection {
             prism {
-                linear_sweep -(Side + 0.006), Side + 0.006, 18,
+                linear_sweep -(Side + 0.006), Side + 0.006, 9,
                 <-1.62, -0.83>, <-1.39, -0.96>, <-0.95, -1.00>, <-0.58, -0.91>, <-0.60, -0.87>,
-                <-0.96, -0.96>, <-1.40, -0.92>, <-1.60, -0.79>, <-1.62, -0.83>,
+                <-0.96, -0.96>, <-1.40, -0.92>, <-1.60, -0.79>, <-1.62, -0.83>
+                rotate <90, 0, 0>
+            }
+            object { Round scale <1, 0.757, 0.266> translate <0, 0.45, 0> }
+            texture { Neon }
+        }
+        intersection {
+            prism {
+                linear_sweep -(Side + 0.006), Side + 0.006, 9,
                 <0.30, -0.83>, <0.81, -0.95>, <1.30, -1.00>, <1.62, -0.88>, <1.58, -0.84>,
                 <1.29, -0.96>, <0.80, -0.91>, <0.30, -0.79>, <0.30, -0.83>
                 rotate <90, 0, 0>

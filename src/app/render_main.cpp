@@ -25,10 +25,10 @@ using Clock = std::chrono::steady_clock;
 
 // The per-pixel reference: every sample traced once, row by row from the bottom.
 void traceWholeGrid() {
-    const int raysBefore = stats.primaryRays;
+    const Counter raysBefore = stats.primaryRays;
     for (int row = 0; row < sampleGrid.height; ++row)
         for (int column = 0; column < sampleGrid.width; ++column) traceSample(sampleGrid.at(column, row));
-    raysThisFrame = stats.primaryRays - raysBefore;
+    raysThisFrame = static_cast<int>(stats.primaryRays - raysBefore);
     ++frameNumber;
 }
 
@@ -47,7 +47,7 @@ struct Timing {
 // Runs the frames the options ask for and times each one.
 Timing renderFrames(const RenderOptions& options, Presenter& presenter) {
     Timing timing;
-    const int raysBefore = stats.primaryRays;
+    const Counter raysBefore = stats.primaryRays;
     const int frames = options.mode == RenderMode::Full ? 1 : options.frames;
     for (int i = 0; i < frames; ++i) {
         const auto start = Clock::now();

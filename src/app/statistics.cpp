@@ -8,10 +8,10 @@
 
 Statistics stats;
 
-void printStatLine(const char* label, int total, int succeeded) {
+void printStatLine(const char* label, Counter total, Counter succeeded) {
     if (succeeded == 0) return;
     const double percent = total < 1 ? 0.0 : static_cast<double>(succeeded) / total * 100.0;
-    std::printf("%s %9i total, %5.2f%% succeeded\n", label, total, percent);
+    std::printf("%s %9lld total, %5.2f%% succeeded\n", label, total, percent);
 }
 
 static void printHelp() {
@@ -35,7 +35,7 @@ void printReport() {
     freeAllStacks();
     std::printf("\n+----+\n!rays!\n+----+\n");
     printStatLine("ray bounding region tests ", stats.regionTests, stats.regionHits);
-    std::printf("primary rays               %9i total\n", stats.primaryRays);
+    std::printf("primary rays               %9lld total\n", stats.primaryRays);
     printStatLine("shadow rays               ", stats.shadowRays, stats.shadowRaysBlocked);
     printStatLine("  shadow cache            ", stats.shadowCacheTests, stats.shadowCacheHits);
     std::printf("\n+----------+\n!primitives!\n+----------+\n");

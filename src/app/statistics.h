@@ -1,28 +1,31 @@
 // The global counters of everything the tracer does, and the report printed at exit.
 #pragma once
 
-// Each pair counts attempts, then the attempts that succeeded.
+// Each pair counts attempts, then the attempts that succeeded. 64 bits wide: a minute of
+// frames makes billions of region tests, which would wrap a 32-bit counter.
+using Counter = long long;
+
 struct Statistics {
-    int primaryRaysBuilt = 0;
-    int stackOverflows = 0;
-    int boxTests = 0, boxHits = 0;
-    int coneTests = 0, coneHits = 0;
-    int csgUnionTests = 0, csgUnionHits = 0;
-    int planeTests = 0, planeHits = 0;
-    int prismTests = 0, prismHits = 0;
-    int prismBoundsTests = 0, prismBoundsHits = 0;
-    int sphereTests = 0, sphereHits = 0;
-    int torusTests = 0, torusHits = 0;
-    int regionTests = 0, regionHits = 0;
-    int primaryRays = 0;
-    int shadowCacheTests = 0, shadowCacheHits = 0;
-    int shadowRaysBlocked = 0;
-    int shadowRays = 0;
+    Counter primaryRaysBuilt = 0;
+    Counter stackOverflows = 0;
+    Counter boxTests = 0, boxHits = 0;
+    Counter coneTests = 0, coneHits = 0;
+    Counter csgUnionTests = 0, csgUnionHits = 0;
+    Counter planeTests = 0, planeHits = 0;
+    Counter prismTests = 0, prismHits = 0;
+    Counter prismBoundsTests = 0, prismBoundsHits = 0;
+    Counter sphereTests = 0, sphereHits = 0;
+    Counter torusTests = 0, torusHits = 0;
+    Counter regionTests = 0, regionHits = 0;
+    Counter primaryRays = 0;
+    Counter shadowCacheTests = 0, shadowCacheHits = 0;
+    Counter shadowRaysBlocked = 0;
+    Counter shadowRays = 0;
 };
 
 extern Statistics stats;
 
 // Prints nothing when succeeded is 0.
-void printStatLine(const char* label, int total, int succeeded);
+void printStatLine(const char* label, Counter total, Counter succeeded);
 // The exit handler: frees the intersection pool, prints the counters and the help.
 void printReport();

@@ -54,11 +54,21 @@ void scale_by_heights(double& lo, double& hi, double h1, double h2) {
 }
 
 // A ray starting beyond a box side and moving away from it cannot meet what the box holds.
-// All four conditions are evaluated and combined without branches: the outcome is the only
-// thing left to predict in the loop over the segments.
-bool leaves_box(const Vector3& P, const Vector3& D, double x_min, double z_min, double x_max, double z_max) {
-    return ((D.x >= 0) & (P.x > x_max)) | ((D.x <= 0) & (P.x < x_min)) | ((D.z >= 0) & (P.z > z_max)) |
-           ((D.z <= 0) & (P.z < z_min));
+// The ray's origin is compared only with the sides its direction runs away from: a guard is
+// the origin coordinate where that side is to be checked, and an infinity that passes every
+// comparison where it is not. The guards are set once per ray.
+struct BoxGuards {
+    double high_x, low_x, high_z, low_z;  // compared with x_max, x_min, z_max, z_min
+};
+
+BoxGuards box_guards(const Vector3& P, const Vector3& D) {
+    return {D.x >= 0 ? P.x : -NO_LIMIT, D.x <= 0 ? P.x : NO_LIMIT, D.z >= 0 ? P.z : -NO_LIMIT,
+            D.z <= 0 ? P.z : NO_LIMIT};
+}
+
+// Without branches, so that only the outcome is left to predict in the loop over segments.
+bool leaves_box(const BoxGuards& g, double x_min, double z_min, double x_max, double z_max) {
+    return (g.high_x > x_max) | (g.low_x < x_min) | (g.high_z > z_max) | (g.low_z < z_min);
 }
 
 double cubic(double k3, double k2, double k1, double k0, double u) { return ((k3 * u + k2) * u + k1) * u + k0; }
@@ -163,10 +173,12 @@ void conic_side(const Prism* prism, const Segment& s, int index, const LocalRay&
 void collect_sides(const Prism* prism, const LocalRay& r, HitList& list) {
     const bool linear = prism->sweep == LINEAR_SWEEP;
     const int count = segment_count(prism);
+    const Segment* segments = count ? prism->segments->segments.data() : nullptr;
+    const BoxGuards guards = box_guards(r.P, r.D);
     int met = 0;
     for (int i = 0; i < count; ++i) {
-        const Segment& s = prism->segments->segments[i];
-        if (leaves_box(r.P, r.D, s.x_min, s.z_min, s.x_max, s.z_max)) continue;
+        const Segment& s = segments[i];
+        if (leaves_box(guards, s.x_min, s.z_min, s.x_max, s.z_max)) continue;
         ++met;
         if (linear)
             linear_side(prism, s, i, r, list);
@@ -201,7 +213,7 @@ int intersect_prism(Prism* prism, const Ray& ray) {
 
     ++stats.prismBoundsTests;
     const double* box = prism->sweep_box;
-    if (leaves_box(r.P, r.D, box[X_MIN], box[Z_MIN], box[X_MAX], box[Z_MAX])) return 0;
+    if (leaves_box(box_guards(r.P, r.D), box[X_MIN], box[Z_MIN], box[X_MAX], box[Z_MAX])) return 0;
     ++stats.prismBoundsHits;
 
     if (prism->sweep != LINEAR_SWEEP && prism->sweep != CONIC_SWEEP)

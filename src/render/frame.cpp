@@ -27,13 +27,13 @@ static int log2Floor(int n) {
     return bits;
 }
 
-static void quadFrame(Presenter& presenter, std::uint32_t frameStart, int raysBefore) {
+static void quadFrame(Presenter& presenter, std::uint32_t frameStart, Counter raysBefore) {
     if (!fillPolygons) presenter.clear();  // outlines do not cover the previous frame
     quadsDrawn = 0;
     const int w = sampleGrid.width, h = sampleGrid.height;
     renderQuad(presenter, sampleGrid.at(0, 0), sampleGrid.at(w - 1, 0), sampleGrid.at(0, h - 1),
                sampleGrid.at(w - 1, h - 1), 0);
-    raysThisFrame = stats.primaryRays - raysBefore;
+    raysThisFrame = static_cast<int>(stats.primaryRays - raysBefore);
     const std::uint32_t elapsed = readTicks() - frameStart;
     rayFrameRate = 1000.0 / elapsed;  // infinite for a frame under a millisecond
     presenter.swapBuffers();
@@ -41,7 +41,7 @@ static void quadFrame(Presenter& presenter, std::uint32_t frameStart, int raysBe
 
 void renderFrame(Presenter& presenter) {
     const std::uint32_t frameStart = readTicks();
-    const int raysBefore = stats.primaryRays;
+    const Counter raysBefore = stats.primaryRays;
     // A display before the first window size still needs samples to trace.
     if (sampleGrid.samples.empty()) createSampleGrid(sampleGrid.width, sampleGrid.height);
     maxDepth = log2Floor(std::max(sampleGrid.width, sampleGrid.height)) - qualityLevel;

@@ -71,7 +71,7 @@ double framelessRayRate(int level, int rays, double elapsedMs, int width, int he
     return pointArea * rays * 1000.0 / elapsedMs / (static_cast<double>(width) * height);
 }
 
-void framelessFrame(Presenter& presenter, std::uint32_t frameStart, int raysBefore) {
+void framelessFrame(Presenter& presenter, std::uint32_t frameStart, Counter raysBefore) {
     double elapsed = 0;
     for (int batch = 0;; ++batch) {
         elapsed = static_cast<double>(static_cast<std::uint32_t>(readTicks() - frameStart));
@@ -80,7 +80,7 @@ void framelessFrame(Presenter& presenter, std::uint32_t frameStart, int raysBefo
         presenter.setPointSmoothing(qualityLevel > 0);
         drawRandomSamples(presenter);
     }
-    raysThisFrame = stats.primaryRays - raysBefore;
+    raysThisFrame = static_cast<int>(stats.primaryRays - raysBefore);
     rayFrameRate = framelessRayRate(qualityLevel, raysThisFrame, elapsed, sampleGrid.width, sampleGrid.height);
     presenter.flush();
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "app/statistics.h"
+
 struct Presenter;
 
 // One thirtieth of a second.
@@ -25,7 +27,7 @@ void drawRandomSamples(Presenter& presenter);
 
 // Draws batches until the budget since frameStart is spent (or the batch limit is reached),
 // then sets the frame figures.
-void framelessFrame(Presenter& presenter, std::uint32_t frameStart, int raysBefore);
+void framelessFrame(Presenter& presenter, std::uint32_t frameStart, Counter raysBefore);
 
 // Whole-window images per second that the points of a frame amount to.
 double framelessRayRate(int level, int rays, double elapsedMs, int width, int height);

@@ -30,10 +30,10 @@ inline bool rayMeetsBox(const Ray& ray, const Vector3& m, const Vector3& M) {
     const auto side = [](double du, double dv, double c, double u, double v) { return du * v - dv * u + c; };
     if (side(d.x, d.y, ray.slopeXY, py ? m.x : M.x, px ? M.y : m.y) < 0) return false;
     if (side(d.x, d.y, ray.slopeXY, py ? M.x : m.x, px ? m.y : M.y) > 0) return false;
-    if (side(d.x, d.z, ray.slopeXZ, pz ? m.x : M.x, px ? M.z : m.z) < 0) return false;
-    if (side(d.x, d.z, ray.slopeXZ, pz ? M.x : m.x, px ? m.z : M.z) > 0) return false;
     if (side(d.y, d.z, ray.slopeYZ, pz ? m.y : M.y, py ? M.z : m.z) < 0) return false;
     if (side(d.y, d.z, ray.slopeYZ, pz ? M.y : m.y, py ? m.z : M.z) > 0) return false;
+    if (side(d.x, d.z, ray.slopeXZ, pz ? m.x : M.x, px ? M.z : m.z) < 0) return false;
+    if (side(d.x, d.z, ray.slopeXZ, pz ? M.x : m.x, px ? m.z : M.z) > 0) return false;
     return true;
 }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string statLine(const char* label, int total, int succeeded) {
+std::string statLine(const char* label, Counter total, Counter succeeded) {
     testing::internal::CaptureStdout();
     printStatLine(label, total, succeeded);
     return testing::internal::GetCapturedStdout();
@@ -23,6 +23,11 @@ TEST(PrintStatLine, AlignedTotalAndPercentage) {
               "ray cone tests                   200 total, 25.00% succeeded\n");
     EXPECT_EQ(statLine("x", 3, 1), "x         3 total, 33.33% succeeded\n");
     EXPECT_EQ(statLine("x", 1234567890, 1234567890), "x 1234567890 total, 100.00% succeeded\n");
+}
+
+// A minute of real-time frames makes billions of region tests: counts past 2^31 print whole.
+TEST(PrintStatLine, CountsBeyondThirtyTwoBits) {
+    EXPECT_EQ(statLine("x", 6000000000LL, 1500000000LL), "x 6000000000 total, 25.00% succeeded\n");
 }
 
 TEST(PrintStatLine, NothingWhenNoneSucceeded) {
