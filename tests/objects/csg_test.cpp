@@ -208,6 +208,21 @@ TEST_F(CsgTest, UnionSumsMembersAndSkipsThoseWhoseBoxIsMissed) {
     EXPECT_EQ(result, 0);
 }
 
+// A member's query starts by testing the box the union has just tested: the repeat is
+// counted as a test and a hit of its own, whether or not it is evaluated again.
+TEST_F(CsgTest, MemberBoxesCountOnceForTheUnionAndOnceForTheMember) {
+    Object* front = keep(make_sphere(0, 0, 3, 1));
+    Object* back = keep(make_sphere(0, 0, 8, 1));
+    Object* aside = keep(make_sphere(5, 0, 3, 1));
+    Object* n = node(&CsgUnion, {front, aside, back});
+    compute_csg_bounds(n);
+    stats = Statistics();
+    EXPECT_EQ(spansAlongZ(n).size(), 2u);
+    EXPECT_EQ(stats.regionTests, 1 + 3 + 2);  // the node, its members, the spheres met
+    EXPECT_EQ(stats.regionHits, 1 + 2 + 2);
+    EXPECT_EQ(stats.sphereTests, 2);
+}
+
 TEST_F(CsgTest, NodeBoxMissedMeansNoTest) {
     Object* n = node(&CsgUnion, {scripted({{1, 2}})});
     n->bounds = boxFromCorners({10, 10, 10}, {11, 11, 11});

@@ -129,6 +129,28 @@ TEST(RayBoxTest, CountsTestsAndHits) {
     EXPECT_EQ(stats.regionHits, 1);
 }
 
+// A union leaves the member box it found met on the ray; the member's own test of that box
+// is then answered from it, once, and counted like any other test.
+TEST(RayBoxTest, BoxJustMetAnswersOneRepeat) {
+    stats = Statistics();
+    const BoundingBox box = unitBox();
+    Ray ray;
+    initRay(ray, {0, 0, -10}, {0, 0, -1});  // running away from the box
+    EXPECT_EQ(ray.boxJustMet, nullptr);
+    ray.boxJustMet = &box;
+    EXPECT_TRUE(rayBoxTest(ray, box));
+    EXPECT_EQ(ray.boxJustMet, nullptr);
+    EXPECT_FALSE(rayBoxTest(ray, box));
+    EXPECT_EQ(stats.regionTests, 2);
+    EXPECT_EQ(stats.regionHits, 1);
+
+    const BoundingBox other = unitBox();
+    ray.boxJustMet = &box;
+    EXPECT_FALSE(rayBoxTest(ray, other));  // another box is evaluated
+    initRay(ray, {0, 0, -10}, {0, 0, 1});
+    EXPECT_EQ(ray.boxJustMet, nullptr);  // a new ray remembers nothing
+}
+
 // Integer rays and boxes hit every boundary exactly: zero components, grazing lines,
 // origins on faces. Every class must agree with the exact reference.
 TEST(RayBoxTest, AllClassesMatchExactReferenceOnLattice) {
