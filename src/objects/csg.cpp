@@ -255,13 +255,17 @@ Object* new_csg(const ObjectMethods* kind) {
 }
 
 void add_member(Object* node, Object* member) {
-    if (!node->children) {
-        node->children = member;
-        return;
-    }
     Object* last = node->children;
-    while (last->next) last = last->next;
-    last->next = member;
+    while (last && last->next) last = last->next;
+    add_member_after(node, last, member);
+}
+
+Object* add_member_after(Object* node, Object* last, Object* member) {
+    if (last)
+        last->next = member;
+    else
+        node->children = member;
+    return member;
 }
 
 void compute_csg_bounds(Object* node) {

@@ -16,6 +16,9 @@ extern const ObjectMethods CsgDifference;
 // A node of the given kind with no members; counts nothing.
 Object* new_csg(const ObjectMethods* kind);
 void add_member(Object* node, Object* member);
+// The same, given the node's current last member (null when it has none), without walking
+// the list; returns member, the new last one.
+Object* add_member_after(Object* node, Object* last, Object* member);
 void compute_csg_bounds(Object* node);
 // The union of the members up to the first null; fewer than two is an error (1300).
 Object* make_union(std::initializer_list<Object*> members);

@@ -29,11 +29,15 @@ inline constexpr const char* MODULE = "parser";
 inline constexpr int MAX_NESTING = 1000;
 // Declared texts that use declared names; only a name that uses itself goes this deep.
 inline constexpr int MAX_SUBSTITUTIONS = 100;
+// Every use of a name re-opens its file; names built from names can multiply the uses
+// without bound, so one scene file may make at most this many.
+inline constexpr int MAX_SUBSTITUTIONS_PER_FILE = 100000;
 // A point within this distance of its sub-outline's first point closes it.
 inline constexpr double OUTLINE_CLOSING = 1e-10;
 
 int nestingDepth = 0;
 int substitutionDepth = 0;
+int substitutionsMade = 0;
 // Every texture the parser makes lives until the program ends; a deque never moves them.
 std::deque<Texture> textures;
 
@@ -48,7 +52,7 @@ Texture* new_texture() { return &textures.emplace_back(); }
 struct DepthLevel {
     DepthLevel(int& counter, int limit, const char* what) : counter(counter) {
         if (++counter > limit)
-            fatal_error(PARSER_ERROR, MODULE, "Expected at most %d nested %s in line %d", limit, what,
+            fatal_error(PARSER_ERROR, MODULE, "Expected at most %d %s in line %d", limit, what,
                         tokenizer.line);
     }
     ~DepthLevel() { --counter; }
@@ -58,7 +62,7 @@ struct DepthLevel {
 };
 
 struct NestingLevel : DepthLevel {
-    NestingLevel() : DepthLevel(nestingDepth, MAX_NESTING, "levels") {}
+    NestingLevel() : DepthLevel(nestingDepth, MAX_NESTING, "nested levels") {}
 };
 
 struct Expectation {
@@ -92,12 +96,16 @@ void expect(TokenKind kind) {
 // is dropped with the restored state.
 template <class Parse>
 auto substitute(Parse parse) {
-    const DepthLevel level(substitutionDepth, MAX_SUBSTITUTIONS, "substitutions");
+    const DepthLevel level(substitutionDepth, MAX_SUBSTITUTIONS, "nested substitutions");
+    if (++substitutionsMade > MAX_SUBSTITUTIONS_PER_FILE)
+        fatal_error(PARSER_ERROR, MODULE, "Expected at most %d substitutions in line %d", MAX_SUBSTITUTIONS_PER_FILE,
+                    tokenizer.line);
     const int32_t position = tokenizer.position;
+    const int32_t line = tokenizer.position_line;
     const std::string file_name = tokenizer.file_name;
     push_state();
     open_scene_file(file_name.c_str());
-    seek_forward(position);
+    seek_to(position, line);
     auto result = parse();
     pop_state();
     return result;
@@ -284,6 +292,7 @@ Texture* parse_texture_items(Texture* texture) {
 }  // namespace
 
 Object* parse_scene_file(const char* file_name) {
+    substitutionsMade = 0;
     push_state();
     // Declarations record positions in their own file, so each file starts from the keywords.
     tokenizer.symbols = keyword_table();
@@ -337,8 +346,9 @@ Object* parse_object() {
 void parse_csg_children(Object* node) {
     ++csgNodeCount;
     int members = 0;
+    Object* last = nullptr;
     while (Object* member = parse_object()) {
-        add_member(node, member);
+        last = add_member_after(node, last, member);
         ++members;
     }
     if (members < 2) expected("at least 2 object in csg");

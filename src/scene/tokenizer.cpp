@@ -17,6 +17,9 @@ inline constexpr const char* MODULE = "tokenizer";
 inline constexpr size_t MAX_ECHO = 40;
 // Declarations may stand inside declarations; a deeper pile can only come from a broken file.
 inline constexpr int MAX_DECLARATION_NESTING = 1000;
+// Substitution re-reads declared texts, so names built from names can multiply the text
+// read without bound; no real scene reads anywhere near this many tokens.
+inline constexpr long MAX_TOKENS = 10000000;
 
 struct Keyword {
     const char* name;
@@ -77,7 +80,14 @@ constexpr bool keywords_cover_their_codes() {
 static_assert(static_cast<int>(TokenKind::RGB) - static_cast<int>(TokenKind::SQRT) + 1 == KEYWORD_COUNT);
 static_assert(keywords_cover_their_codes());
 
-std::vector<Tokenizer> stateStack;
+// A saved tokenizer keeps only the length of the symbol table: declarations are only ever
+// appended, so cutting the table back restores it, without copying it at every push.
+struct SavedState {
+    Tokenizer tokenizer;
+    size_t symbol_count = 0;
+};
+std::vector<SavedState> stateStack;
+long tokensRead = 0;
 int declarationDepth = 0;
 
 // Counts one level of declarations nested inside declarations.
@@ -138,11 +148,13 @@ void look_up_name() {
         if (entry.name == tokenizer.name) {
             tokenizer.kind = entry.kind;
             tokenizer.position = entry.position;
+            tokenizer.position_line = entry.line;
             return;
         }
     }
     tokenizer.kind = TokenKind::NONE;
     tokenizer.position = 0;
+    tokenizer.position_line = 0;
     fatal_error(TOKENIZER_ERROR, MODULE, "Unknown identifier '%s' in line %d", tokenizer.name.c_str(),
                 tokenizer.line);
 }
@@ -250,6 +262,9 @@ void next_token() {
         tokenizer.unget_pending = false;
         return;
     }
+    if (++tokensRead > MAX_TOKENS)
+        fatal_error(TOKENIZER_ERROR, MODULE, "Too many tokens, declared names used too often, in line %d",
+                    tokenizer.line);
     // A declaration is a statement of its own: after it, the token that follows it is read.
     for (;;) {
         skip_blank();
@@ -293,7 +308,7 @@ void process_declaration() {
         fatal_error(TOKENIZER_ERROR, MODULE, "Missing '=' in declare statement in line %d", tokenizer.line);
     skip_blank();
     const auto position = static_cast<int32_t>(std::ftell(tokenizer.file));
-    tokenizer.symbols.push_back({TokenKind::IDENTIFIER, std::move(declared), position});
+    tokenizer.symbols.push_back({TokenKind::IDENTIFIER, std::move(declared), position, tokenizer.line});
     // The text goes through the whole tokenizer, so its lexical errors surface here.
     do {
         next_token();
@@ -306,11 +321,18 @@ void process_declaration() {
     }
 }
 
-void push_state() { stateStack.push_back(tokenizer); }
+void push_state() {
+    SymbolTable symbols = std::move(tokenizer.symbols);
+    stateStack.push_back({tokenizer, symbols.size()});
+    tokenizer.symbols = std::move(symbols);
+}
 
 void pop_state() {
     if (tokenizer.file) std::fclose(tokenizer.file);
-    tokenizer = std::move(stateStack.back());
+    SymbolTable symbols = std::move(tokenizer.symbols);
+    symbols.resize(stateStack.back().symbol_count);
+    tokenizer = std::move(stateStack.back().tokenizer);
+    tokenizer.symbols = std::move(symbols);
     stateStack.pop_back();
 }
 
@@ -324,15 +346,22 @@ void seek_forward(int32_t position) {
     }
 }
 
+void seek_to(int32_t position, int32_t line) {
+    std::fseek(tokenizer.file, position, SEEK_SET);
+    tokenizer.line = line;
+}
+
 void reset_tokenizer() {
     std::vector<FILE*> open_files;
     if (tokenizer.file) open_files.push_back(tokenizer.file);
-    for (const Tokenizer& saved : stateStack) {
-        if (saved.file && std::find(open_files.begin(), open_files.end(), saved.file) == open_files.end())
-            open_files.push_back(saved.file);
+    for (const SavedState& saved : stateStack) {
+        FILE* file = saved.tokenizer.file;
+        if (file && std::find(open_files.begin(), open_files.end(), file) == open_files.end())
+            open_files.push_back(file);
     }
     for (FILE* file : open_files) std::fclose(file);
     stateStack.clear();
     declarationDepth = 0;
+    tokensRead = 0;
     tokenizer = Tokenizer{};
 }

@@ -70,6 +70,7 @@ struct SymbolEntry {
     TokenKind kind = TokenKind::NONE;
     std::string name;
     int32_t position = 0;  // byte offset of a declared name's text; 0 for keywords
+    int32_t line = 0;      // line of that offset, so a use can seek straight to it
 };
 
 // Keywords first, declarations appended; the first entry with a matching name wins.
@@ -88,6 +89,7 @@ struct Tokenizer {
     TokenKind kind = TokenKind::NONE;
     double number = 0;           // value of a NUMBER
     int32_t position = 0;        // text position of an IDENTIFIER, 0 for keywords
+    int32_t position_line = 0;   // the line at that position
     std::string name;            // last name read
     std::string file_name;
     int32_t line = 0;            // 1 after opening
@@ -113,6 +115,8 @@ void pop_state();
 int state_depth();
 // Reads up to the given byte offset, counting lines on the way.
 void seek_forward(int32_t position);
+// Jumps to a position whose line is known, as seek_forward from the start would arrive there.
+void seek_to(int32_t position, int32_t line);
 
 // Closes every file, empties the state stack and starts again from the keywords alone.
 void reset_tokenizer();

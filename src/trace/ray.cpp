@@ -30,6 +30,14 @@ void growStackPool() {
     freeStacks = stack;
 }
 
+void pushIntersection(IntersectionStack* stack, const Intersection& record) {
+    stack->records[stack->count] = record;
+    if (stack->count + 1 < stack->capacity)
+        ++stack->count;
+    else
+        ++stats.stackOverflows;
+}
+
 void freeAllStacks() {
     while (freeStacks) {
         IntersectionStack* next = freeStacks->next;

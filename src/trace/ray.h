@@ -75,16 +75,8 @@ inline void releaseStack(IntersectionStack* stack) {
 }
 
 // Writes at index count; a full stack keeps its count and counts an overflow, so at most
-// capacity - 1 records are ever visible. Inline, so that a record built in the call is
-// written straight into its slot.
-inline void pushIntersection(IntersectionStack* stack, const Intersection& record) {
-    stack->records[stack->count] = record;
-    if (stack->count + 1 < stack->capacity)
-        ++stack->count;
-    else
-        ++stats.stackOverflows;
-}
-
+// capacity - 1 records are ever visible.
+void pushIntersection(IntersectionStack* stack, const Intersection& record);
 void freeAllStacks();
 // Stacks currently on the free list (for tests of reuse).
 int pooledStackCount();

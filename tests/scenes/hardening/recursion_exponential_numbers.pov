@@ -1,4 +1,4 @@
-// expect: ERROR (
+// expect: ERROR (9000): parser - Expected at most 100000 substitutions in line 7
 // Each name uses the one before it twice, so reading N40 would substitute 2^40 times.
 #declare N0 = 1;
 #declare N1 = N0 + N0;

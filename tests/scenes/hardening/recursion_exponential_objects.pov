@@ -1,4 +1,4 @@
-// expect: ERROR (
+// expect: ERROR (9000): parser - Expected at most 100000 substitutions in line 7
 // Each union holds the one before it twice, so using U40 would build 2^40 spheres.
 #declare U0 = sphere { <0, 0, 0>, 1 }
 #declare U1 = union { object { U0 } object { U0 } }
