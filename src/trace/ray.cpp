@@ -4,7 +4,7 @@
 #include "app/statistics.h"
 #include "objects/object.h"
 
-IntersectionStack* freeStacks = nullptr;
+static IntersectionStack* freeStacks = nullptr;
 
 void initRay(Ray& ray, const Vector3& o, const Vector3& d) {
     ray.origin = o;
@@ -23,9 +23,20 @@ void initRay(Ray& ray, const Vector3& o, const Vector3& d) {
     ray.boxJustMet = nullptr;
 }
 
-void growStackPool() {
-    auto* stack = new IntersectionStack();
-    stack->records = new Intersection[STACK_CAPACITY];
+IntersectionStack* acquireStack() {
+    if (!freeStacks) {
+        auto* stack = new IntersectionStack();
+        stack->records = new Intersection[STACK_CAPACITY];
+        freeStacks = stack;
+    }
+    IntersectionStack* stack = freeStacks;
+    freeStacks = stack->next;
+    stack->next = nullptr;
+    stack->count = 0;
+    return stack;
+}
+
+void releaseStack(IntersectionStack* stack) {
     stack->next = freeStacks;
     freeStacks = stack;
 }

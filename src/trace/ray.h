@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "app/statistics.h"
 #include "math/vector.h"
 
 struct Object;
@@ -54,26 +53,8 @@ struct IntersectionStack {
     int count = 0;
 };
 
-// The pool's free list; stacks are taken from and given back to its head.
-extern IntersectionStack* freeStacks;
-
-// Puts a new stack with its records on the free list.
-void growStackPool();
-
-inline IntersectionStack* acquireStack() {
-    if (!freeStacks) growStackPool();
-    IntersectionStack* stack = freeStacks;
-    freeStacks = stack->next;
-    stack->next = nullptr;
-    stack->count = 0;
-    return stack;
-}
-
-inline void releaseStack(IntersectionStack* stack) {
-    stack->next = freeStacks;
-    freeStacks = stack;
-}
-
+IntersectionStack* acquireStack();
+void releaseStack(IntersectionStack* stack);
 // Writes at index count; a full stack keeps its count and counts an overflow, so at most
 // capacity - 1 records are ever visible.
 void pushIntersection(IntersectionStack* stack, const Intersection& record);
