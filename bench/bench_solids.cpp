@@ -1,8 +1,7 @@
 // Cost per call of slot 0 (all intersections) of the sphere, plane, box and torus, on rays
 // from a viewpoint spread over the solid's neighbourhood so that some hit and some miss.
-#include <benchmark/benchmark.h>
+#include "slot0_bench.h"
 
-#include <random>
 #include <vector>
 
 #include "objects/box.h"
@@ -11,22 +10,6 @@
 #include "objects/torus.h"
 
 namespace {
-
-constexpr int SET = 1024;  // rays cycled through, so branches are not all predicted
-
-// Rays from around (0, 2, -10) toward points of a 6x6x6 cube about the origin, the way a
-// camera sees an object of about that size.
-std::vector<Ray> viewRays() {
-    std::mt19937 rng(3);
-    std::uniform_real_distribution<double> jitter(-0.5, 0.5), target(-3, 3);
-    std::vector<Ray> rays(SET);
-    for (Ray& ray : rays) {
-        const Vector3 origin{jitter(rng), 2 + jitter(rng), -10 + jitter(rng)};
-        const Vector3 aim{target(rng), target(rng), target(rng)};
-        initRay(ray, origin, aim - origin);
-    }
-    return rays;
-}
 
 Transformation placement() {
     Transformation t, step;
@@ -39,18 +22,7 @@ Transformation placement() {
 }
 
 void runSlot0(benchmark::State& state, Object* solid) {
-    const std::vector<Ray> rays = viewRays();
-    IntersectionStack* stack = acquireStack();
-    size_t i = 0;
-    long spans = 0;
-    for (auto _ : state) {
-        stack->count = 0;
-        benchmark::DoNotOptimize(solid->methods->intersect(solid, rays[i], stack));
-        spans += stack->count;
-        i = (i + 1) % SET;
-    }
-    releaseStack(stack);
-    state.counters["spans/call"] = benchmark::Counter(static_cast<double>(spans) / state.iterations());
+    measureSlot0(state, solid);
     solid->methods->destroy(solid);
 }
 
