@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "app/scene.h"
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "objects/object.h"
 #include "render/camera.h"
 #include "scene/tokenizer.h"

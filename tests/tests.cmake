@@ -4,7 +4,7 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-foreach(suite math trace objects scene render app)
+foreach(suite base math trace objects scene render app)
   file(GLOB SUITE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${suite}/*.cpp)
   if(SUITE_SOURCES)
     add_executable(test_${suite} ${SUITE_SOURCES})

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "app/scene.h"
-#include "app/statistics.h"
+#include "app/report.h"
 #include "app/window.h"
 #include "render/camera.h"
 

@@ -10,7 +10,7 @@
 #include "app/png_image.h"
 #include "app/render_options.h"
 #include "app/scene.h"
-#include "app/statistics.h"
+#include "app/report.h"
 #include "render/camera.h"
 #include "render/frame.h"
 #include "render/frameless.h"

@@ -1,7 +1,7 @@
 // Scene assembly at start-up.
 #include "app/scene.h"
 
-#include "app/error.h"
+#include "base/error.h"
 #include "math/transform.h"
 #include "objects/csg.h"
 #include "objects/object.h"

@@ -1,7 +1,7 @@
 // Transformation builders, composition and the general 4x4 inverse.
 #include "math/transform.h"
 
-#include "app/error.h"
+#include "base/error.h"
 
 Transformation* new_transformation() { return new Transformation(); }
 

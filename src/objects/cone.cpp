@@ -5,8 +5,8 @@
 #include <cmath>
 #include <utility>
 
-#include "app/error.h"
-#include "app/statistics.h"
+#include "base/error.h"
+#include "base/statistics.h"
 
 namespace {
 

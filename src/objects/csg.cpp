@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/error.h"
-#include "app/statistics.h"
+#include "base/error.h"
+#include "base/statistics.h"
 #include "objects/plane.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <utility>
 
-#include "app/error.h"
-#include "app/statistics.h"
+#include "base/error.h"
+#include "base/statistics.h"
 
 namespace {
 

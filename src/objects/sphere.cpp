@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 
 namespace {
 

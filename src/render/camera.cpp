@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "objects/object.h"
 #include "render/frame.h"
 #include "render/frameless.h"

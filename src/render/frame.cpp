@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "render/camera.h"
 #include "render/clock.h"
 #include "render/frameless.h"

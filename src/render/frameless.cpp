@@ -1,7 +1,7 @@
 // Random samples within a time budget, drawn as points over what is already on screen.
 #include "render/frameless.h"
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "render/clock.h"
 #include "render/frame.h"
 #include "render/presenter.h"

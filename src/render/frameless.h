@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 
 struct Presenter;
 

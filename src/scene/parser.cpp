@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "objects/box.h"
 #include "objects/cone.h"
 #include "objects/csg.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/error.h"
+#include "base/error.h"
 
 Tokenizer tokenizer;
 

@@ -1,7 +1,7 @@
 // Axis-aligned world boxes around objects, and the division-free ray-box test.
 #pragma once
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "math/vector.h"
 #include "trace/ray.h"
 

@@ -1,7 +1,7 @@
 // Ray set-up, the stack pool and the nearest-hit queries.
 #include "trace/ray.h"
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "objects/object.h"
 
 static IntersectionStack* freeStacks = nullptr;

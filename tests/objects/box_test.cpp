@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "solid_checks.h"
 
 namespace {

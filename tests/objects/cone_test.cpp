@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "span_checks.h"
 
 namespace {

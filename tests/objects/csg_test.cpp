@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "objects/box.h"
 #include "objects/cone.h"
 #include "objects/plane.h"

@@ -2,7 +2,7 @@
 // while the plane has no matrix, and random rays against randomly placed planes.
 #include "objects/plane.h"
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "solid_checks.h"
 
 namespace {

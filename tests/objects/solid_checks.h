@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "math/transform.h"
 #include "objects/object.h"
 #include "trace/ray.h"

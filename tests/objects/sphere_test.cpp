@@ -2,7 +2,7 @@
 // their tables, and random rays against randomly placed spheres.
 #include "objects/sphere.h"
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "solid_checks.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // matrix, and random rays against randomly placed tori.
 #include "objects/torus.h"
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "solid_checks.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/scene.h"
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "objects/object.h"
 #include "render/camera.h"
 #include "render/clock.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <random>
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "math/transform.h"
 #include "trace/ray.h"
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "objects/object.h"
 
 namespace {

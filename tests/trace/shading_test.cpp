@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "app/scene.h"
-#include "app/statistics.h"
+#include "base/statistics.h"
 #include "objects/object.h"
 #include "render/camera.h"
 #include "render/sample_grid.h"

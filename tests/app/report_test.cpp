@@ -1,5 +1,5 @@
 // The exit report: line formats, omitted lines and the whole text for a known state.
-#include "app/statistics.h"
+#include "app/report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// The global counters of everything the tracer does, and the report printed at exit.
+// The counters of everything the tracer does.
 #pragma once
 
 // Each pair counts attempts, then the attempts that succeeded. 64 bits wide: a minute of
@@ -24,8 +24,3 @@ struct Statistics {
 };
 
 extern Statistics stats;
-
-// Prints nothing when succeeded is 0.
-void printStatLine(const char* label, Counter total, Counter succeeded);
-// The exit handler: frees the intersection pool, prints the counters and the help.
-void printReport();

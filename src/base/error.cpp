@@ -1,5 +1,5 @@
 // Error and notice lines, flushed as soon as they are written.
-#include "app/error.h"
+#include "base/error.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,12 +1,10 @@
 // The exit report: counters that succeeded at least once, then the key and mouse help.
-#include "app/statistics.h"
+#include "app/report.h"
 
 #include <cstdio>
 
 #include "objects/object.h"
 #include "trace/ray.h"
-
-Statistics stats;
 
 void printStatLine(const char* label, Counter total, Counter succeeded) {
     if (succeeded == 0) return;

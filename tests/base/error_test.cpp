@@ -1,5 +1,5 @@
 // Error and notice lines, and the exit status of a fatal error in a real process.
-#include "app/error.h"
+#include "base/error.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

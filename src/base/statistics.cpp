@@ -1,0 +1,4 @@
+// The counters every layer adds to.
+#include "base/statistics.h"
+
+Statistics stats;
