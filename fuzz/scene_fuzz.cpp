@@ -9,14 +9,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/error.h"
 #include "app/scene.h"
+#include "base/error.h"
 #include "base/statistics.h"
 #include "objects/object.h"
 #include "render/camera.h"
+#include "render/shading.h"
 #include "scene/tokenizer.h"
 #include "trace/ray.h"
-#include "trace/shading.h"
 
 namespace {
 

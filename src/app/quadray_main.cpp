@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/scene.h"
 #include "app/report.h"
+#include "app/scene.h"
 #include "app/window.h"
 #include "render/camera.h"
 

@@ -5,9 +5,8 @@
 #include "math/transform.h"
 #include "objects/csg.h"
 #include "objects/object.h"
+#include "render/shading.h"
 #include "scene/parser.h"
-
-Object* sceneList = nullptr;
 
 static Object* loadFile(const std::string& directory, const char* name) {
     const std::string path = directory.empty() ? name : directory + "/" + name;

@@ -1,7 +1,8 @@
-// Object ids, the primitive and CSG counts, and the default texture and light.
+// Object ids, the primitive and CSG counts, the default texture and light, and the
+// nearest-hit queries.
 #include "objects/object.h"
 
-#include "trace/shading.h"
+#include "objects/texture.h"
 
 int objectCount = 0;
 int primitiveCount = 0;
@@ -35,4 +36,35 @@ void finish_primitive(Object* object) {
     ++primitiveCount;
     object->texture = defaultTexture();
     object->light = sceneLight();
+}
+
+int nearestHit(Object* object, const Ray& ray, Intersection& best) {
+    if (!object) return 0;
+    IntersectionStack* stack = acquireStack();
+    if (!object->methods->intersect(object, ray, stack)) {
+        releaseStack(stack);
+        return 0;
+    }
+    // Popped from the top; of equal distances the record popped first stays. Only the
+    // winner is copied.
+    const Intersection* nearest = nullptr;
+    double nearestDistance = NO_LIMIT;
+    while (stack->count > 0) {
+        const Intersection& record = stack->records[--stack->count];
+        if (record.entry.distance < nearestDistance) {
+            nearest = &record;
+            nearestDistance = record.entry.distance;
+        }
+    }
+    if (nearest) best = *nearest;
+    releaseStack(stack);
+    return 1;
+}
+
+int anyHit(Object* object, const Ray& ray) {
+    IntersectionStack* stack = acquireStack();
+    const int result = object->methods->intersect(object, ray, stack);
+    stack->count = 0;
+    releaseStack(stack);
+    return result;
 }

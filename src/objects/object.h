@@ -47,3 +47,8 @@ Light* sceneLight();
 void init_object(Object* object, const ObjectMethods* methods);
 // Builder part common to every primitive: counts it and attaches the shared records.
 void finish_primitive(Object* object);
+
+// Fills best with the span whose entry is nearest; 1 when the object reported any span.
+int nearestHit(Object* object, const Ray& ray, Intersection& best);
+// 1 when the object reports any span at all.
+int anyHit(Object* object, const Ray& ray);

@@ -8,8 +8,8 @@
 #include "render/frame.h"
 #include "render/frameless.h"
 #include "render/presenter.h"
+#include "render/shading.h"
 #include "trace/ray.h"
-#include "trace/shading.h"
 
 Camera camera;
 

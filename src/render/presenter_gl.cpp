@@ -4,7 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "trace/shading.h"
+#include "render/shading.h"
 
 // Colours are not clamped by the tracer; OpenGL clamps them to 0..1 here.
 static void colour3(const Vector3& c) {

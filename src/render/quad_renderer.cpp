@@ -3,12 +3,11 @@
 
 #include <cstdio>
 
-#include "app/scene.h"
 #include "objects/object.h"
 #include "render/frame.h"
 #include "render/presenter.h"
 #include "render/sample_grid.h"
-#include "trace/shading.h"
+#include "render/shading.h"
 
 int maxDepth = 0;
 int quadsDrawn = 0;

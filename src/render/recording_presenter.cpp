@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "trace/shading.h"
+#include "render/shading.h"
 
 static RecordedVertex vertexOf(const Sample& sample, const Vector3& colour) {
     return {sample.column, sample.row, colour};

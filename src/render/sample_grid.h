@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "trace/shading.h"
+#include "render/shading.h"
 
 // Samples row by row: column c of row r is element c + r·width.
 struct SampleGrid {

@@ -16,9 +16,9 @@
 #include "objects/csg.h"
 #include "objects/plane.h"
 #include "objects/sphere.h"
+#include "objects/texture.h"
 #include "objects/torus.h"
 #include "scene/tokenizer.h"
-#include "trace/shading.h"
 
 namespace {
 

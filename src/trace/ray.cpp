@@ -1,8 +1,7 @@
-// Ray set-up, the stack pool and the nearest-hit queries.
+// Ray set-up and the stack pool.
 #include "trace/ray.h"
 
 #include "base/statistics.h"
-#include "objects/object.h"
 
 static IntersectionStack* freeStacks = nullptr;
 
@@ -62,35 +61,4 @@ int pooledStackCount() {
     int n = 0;
     for (IntersectionStack* s = freeStacks; s; s = s->next) ++n;
     return n;
-}
-
-int nearestHit(Object* object, const Ray& ray, Intersection& best) {
-    if (!object) return 0;
-    IntersectionStack* stack = acquireStack();
-    if (!object->methods->intersect(object, ray, stack)) {
-        releaseStack(stack);
-        return 0;
-    }
-    // Popped from the top; of equal distances the record popped first stays. Only the
-    // winner is copied.
-    const Intersection* nearest = nullptr;
-    double nearestDistance = NO_LIMIT;
-    while (stack->count > 0) {
-        const Intersection& record = stack->records[--stack->count];
-        if (record.entry.distance < nearestDistance) {
-            nearest = &record;
-            nearestDistance = record.entry.distance;
-        }
-    }
-    if (nearest) best = *nearest;
-    releaseStack(stack);
-    return 1;
-}
-
-int anyHit(Object* object, const Ray& ray) {
-    IntersectionStack* stack = acquireStack();
-    const int result = object->methods->intersect(object, ray, stack);
-    stack->count = 0;
-    releaseStack(stack);
-    return result;
 }

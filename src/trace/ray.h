@@ -61,8 +61,3 @@ void pushIntersection(IntersectionStack* stack, const Intersection& record);
 void freeAllStacks();
 // Stacks currently on the free list (for tests of reuse).
 int pooledStackCount();
-
-// Fills best with the span whose entry is nearest; 1 when the object reported any span.
-int nearestHit(Object* object, const Ray& ray, Intersection& best);
-// 1 when the object reports any span at all.
-int anyHit(Object* object, const Ray& ray);

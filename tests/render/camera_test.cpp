@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "objects/object.h"
+#include "render/shading.h"
 #include "render_fixture.h"
 #include "trace/ray.h"
-#include "trace/shading.h"
 
 namespace {
 

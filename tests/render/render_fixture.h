@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "app/scene.h"
 #include "base/statistics.h"
 #include "objects/object.h"
 #include "render/camera.h"
@@ -15,6 +14,7 @@
 #include "render/quad_renderer.h"
 #include "render/recording_presenter.h"
 #include "render/sample_grid.h"
+#include "render/shading.h"
 
 class RenderTest : public ::testing::Test {
 protected:

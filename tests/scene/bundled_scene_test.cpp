@@ -14,6 +14,7 @@
 #include "objects/prism.h"
 #include "objects/sphere.h"
 #include "objects/torus.h"
+#include "render/shading.h"
 #include "scene/tokenizer.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "objects/plane.h"
 #include "objects/sphere.h"
 #include "objects/torus.h"
+#include "render/shading.h"
 #include "scene_files.h"
-#include "trace/shading.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
-// Surface and light records, grid samples, and the tracing and shading of one sample.
+// Surface and light records shared by the objects of a scene.
 #pragma once
 
 #include "math/vector.h"
-#include "trace/ray.h"
 
 // Pigment colour and finish coefficients in one record.
 struct Texture {
@@ -23,17 +22,3 @@ struct Light {
     Vector3 colour{1, 1, 1};
     Vector3 location{0, 0, 0};
 };
-
-// One point of the sample grid.
-struct Sample {
-    int column = 0;
-    int row = 0;
-    Vector3 colour;
-    Hit hit;          // entry hit of the nearest span; object null on a miss
-    int stamp = -1;   // frameNumber of the last trace
-};
-
-// Traces the sample unless it was already traced in this frame.
-void traceSample(Sample& sample);
-// Writes the shaded colour of the hit seen along ray; true when the light was blocked.
-bool shadeHit(const Hit& hit, Vector3& colour, const Ray& ray);

@@ -4,12 +4,11 @@
 
 #include <cmath>
 
-#include "app/scene.h"
 #include "base/statistics.h"
 #include "objects/object.h"
 #include "render/camera.h"
 #include "render/sample_grid.h"
-#include "trace/shading.h"
+#include "render/shading.h"
 
 namespace {
 

@@ -1,14 +1,15 @@
 // Tracing a grid sample against the scene and shading its nearest hit with one point
 // light, one shadow ray and a per-object cache of the last occluder.
-#include "trace/shading.h"
+#include "render/shading.h"
 
 #include <cmath>
 
-#include "app/scene.h"
 #include "base/statistics.h"
 #include "objects/object.h"
 #include "render/camera.h"
 #include "render/sample_grid.h"
+
+Object* sceneList = nullptr;
 
 // Larger than any ray can reach, so the first hit always replaces it.
 static constexpr double FARTHER_THAN_ANY_HIT = 2e10;
