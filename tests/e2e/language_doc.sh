@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Runs every ```scene example of docs/LANGUAGE.md as a scene file of its own through
+# quadray-render and checks what its leading comments promise, so the reference cannot drift:
+#   // expect: LINE    the standard output lines, all of them, in order
+#   // stderr: LINE    a line that must be on standard error (the file is called scene.pov)
+# Standard error must hold no warning that is not promised. The exit status must be 255 when an
+# ERROR line is expected, 0 otherwise.
+set -u
+PROGRAM="$(cd "$1" && pwd)/quadray-render"
+DOC="$(pwd)/docs/LANGUAGE.md"
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+passed=0
+failed=0
+
+# Each example into WORK/<line of its fence>/scene.pov.
+awk -v work="$WORK" '
+    /^```scene[[:space:]]*$/ { dir = work "/" NR; system("mkdir " dir); file = dir "/scene.pov"; next }
+    /^```/ && file != "" { close(file); file = ""; next }
+    file != "" { print > file }
+' "$DOC"
+
+fail() {
+    failed=$((failed + 1))
+    printf 'FAIL example at docs/LANGUAGE.md:%s: %s\n' "$1" "$2"
+    sed 's/^/  stdout: /' "$dir/stdout"
+    grep -v ' frames, ' "$dir/stderr" | sed 's/^/  stderr: /'
+}
+
+for at in $(ls "$WORK" | sort -n); do
+    dir=$WORK/$at
+    expected_stdout=$(sed -n 's|^// expect: ||p' "$dir/scene.pov")
+    expected_stderr=$(sed -n 's|^// stderr: ||p' "$dir/scene.pov")
+    (cd "$dir" && env -u DISPLAY timeout 60 "$PROGRAM" --size 16x16 scene.pov >stdout 2>stderr)
+    status=$?
+    want_status=0
+    grep -q '^ERROR' <<<"$expected_stdout" && want_status=255
+
+    if [ -z "$expected_stdout" ]; then
+        fail "$at" "no // expect: line"
+    elif [ "$(cat "$dir/stdout")" != "$expected_stdout" ]; then
+        fail "$at" "standard output differs; expected: $expected_stdout"
+    elif [ "$status" -ne "$want_status" ]; then
+        fail "$at" "exit status $status, expected $want_status"
+    elif missing=$(grep -vxF -f "$dir/stderr" <<<"$expected_stderr") && [ -n "$expected_stderr" ]; then
+        fail "$at" "missing on standard error: $missing"
+    elif extra=$(grep ': warning: ' "$dir/stderr" | grep -vxF "${expected_stderr:-^}"); then
+        fail "$at" "unexpected warning: $extra"
+    else
+        passed=$((passed + 1))
+    fi
+done
+
+printf 'language reference: %d passed, %d failed\n' "$passed" "$failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
