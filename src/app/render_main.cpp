@@ -23,15 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The per-pixel reference: every sample traced once, row by row from the bottom.
-void traceWholeGrid() {
-    const Counter raysBefore = stats.primaryRays;
-    for (int row = 0; row < sampleGrid.height; ++row)
-        for (int column = 0; column < sampleGrid.width; ++column) traceSample(sampleGrid.at(column, row));
-    raysThisFrame = static_cast<int>(stats.primaryRays - raysBefore);
-    ++frameNumber;
-}
-
 RgbImage gridImage(int width, int height) {
     RgbImage image = makeImage(width, height);
     for (int y = 0; y < height; ++y)
@@ -52,7 +43,7 @@ Timing renderFrames(const RenderOptions& options, Presenter& presenter) {
     for (int i = 0; i < frames; ++i) {
         const auto start = Clock::now();
         if (options.mode == RenderMode::Full)
-            traceWholeGrid();
+            traceFullFrame();
         else
             renderFrame(presenter);
         timing.frameMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
