@@ -8,8 +8,11 @@
 #include "render/shading.h"
 #include "scene/parser.h"
 
-static Object* loadFile(const std::string& directory, const char* name) {
-    const std::string path = directory.empty() ? name : directory + "/" + name;
+static std::string inDirectory(const std::string& directory, const char* name) {
+    return directory.empty() ? name : directory + "/" + name;
+}
+
+static Object* loadFile(const std::string& path) {
     Object* root = parse_scene_file(path.c_str());
     if (!root) fatal_error(9000, "parser", "Expected an object statement in file %s", path.c_str());
     return root;
@@ -27,10 +30,15 @@ static void placeRecognizer(Object* recognizer) {
 }
 
 void loadScene(const std::string& directory) {
-    Object* cycle = loadFile(directory, "objects/cycle.pov");
-    Object* arena = loadFile(directory, "objects/arena.pov");
-    Object* recognizer = loadFile(directory, "objects/recognizer.pov");
+    Object* cycle = loadFile(inDirectory(directory, "objects/cycle.pov"));
+    Object* arena = loadFile(inDirectory(directory, "objects/arena.pov"));
+    Object* recognizer = loadFile(inDirectory(directory, "objects/recognizer.pov"));
     placeRecognizer(recognizer);
     sceneList = make_union({arena, cycle, recognizer, nullptr});
+    notice(100, "main", "Parsing done...");
+}
+
+void loadSceneFile(const std::string& path) {
+    sceneList = loadFile(path);
     notice(100, "main", "Parsing done...");
 }
