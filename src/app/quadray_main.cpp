@@ -6,6 +6,7 @@
 
 #include "app/input.h"
 #include "app/options.h"
+#include "app/reload.h"
 #include "app/report.h"
 #include "app/scene.h"
 #include "app/window.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     int glutArgumentCount = static_cast<int>(glutArguments.size()) - 1;
     openWindow(&glutArgumentCount, glutArguments.data());
     initRenderer(windowPresenter());
+    if (options.reload) watchSceneFiles();
     std::atexit(printReport);
     runEventLoop();
 }

@@ -23,6 +23,7 @@ struct FileState {
     }
 };
 
+bool watching = false;  // off until watchSceneFiles, so --no-reload never looks
 std::vector<FileState> watched;
 std::uint32_t lastCheck = 0;
 
@@ -41,13 +42,14 @@ std::vector<FileState> currentStates() {
 }  // namespace
 
 void watchSceneFiles() {
+    watching = true;
     watched = currentStates();
     lastCheck = readTicks();
 }
 
 bool reloadIfChanged() {
     const std::uint32_t now = readTicks();
-    if (now - lastCheck < RELOAD_CHECK_MS) return false;
+    if (!watching || now - lastCheck < RELOAD_CHECK_MS) return false;
     lastCheck = now;
     std::vector<FileState> states = currentStates();
     if (states == watched) return false;

@@ -6,6 +6,6 @@ inline constexpr unsigned RELOAD_CHECK_MS = 250;
 
 // Remembers the scene files as they are now; later changes are measured against this.
 void watchSceneFiles();
-// Loads the scene again when a scene file changed since the last look and the check is due;
-// true when a new scene replaced the old one.
+// Loads the scene again when the files are watched, a scene file changed since the last look
+// and the check is due; true when a new scene replaced the old one.
 bool reloadIfChanged();
