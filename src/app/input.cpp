@@ -10,6 +10,19 @@
 #include "render/presenter.h"
 #include "render/quad_renderer.h"
 
+const char* const KEYS_HELP =
+    "keys (they act when released):\n"
+    "  f          switch between the quad and the frameless renderer\n"
+    "  - / +      lower / raise the quality\n"
+    "  p          wire frame of the quads instead of filled quads\n"
+    "  b          mark borders between objects in white\n"
+    "  c          show the number of objects per quad\n"
+    "  s          stop or resume the per-frame line\n"
+    "  Escape     quit and print the report\n"
+    "mouse:\n"
+    "  left drag            roll (horizontal) and pitch (vertical) the camera\n"
+    "  right or middle drag move along the view direction (down: forwards)\n";
+
 int printStatistics = 1;
 int mouseMode = NO_BUTTON;
 double lastX = 0, lastY = 0;

@@ -18,6 +18,9 @@ inline constexpr int NO_BUTTON = -1;
 // The refresh rate named in the frame report.
 inline constexpr int REFRESH_RATE = 30;
 
+// The keys and mouse actions, for --help.
+extern const char* const KEYS_HELP;
+
 // A key was let go: single-key commands act on release.
 void keyReleased(Presenter& presenter, unsigned char key);
 // A button went down (pressed) or up at window pixel x, y (y counted from the top).

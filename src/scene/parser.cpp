@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "objects/cone.h"
 #include "objects/csg.h"
 #include "objects/plane.h"
+#include "objects/scene_store.h"
 #include "objects/sphere.h"
 #include "objects/texture.h"
 #include "objects/torus.h"
@@ -38,11 +38,6 @@ inline constexpr double OUTLINE_CLOSING = 1e-10;
 int nestingDepth = 0;
 int substitutionDepth = 0;
 int substitutionsMade = 0;
-// Every texture the parser makes lives until the program ends; a deque never moves them.
-std::deque<Texture> textures;
-
-Texture* new_texture() { return &textures.emplace_back(); }
-
 [[noreturn]] void expected(const char* what) {
     fatal_error(PARSER_ERROR, MODULE, "Expected %s in line %d", what, tokenizer.line);
 }
@@ -263,13 +258,13 @@ Texture* parse_texture_items(Texture* texture) {
                 texture = substitute([texture] { return parse_texture_items(texture); });
                 break;
             case TokenKind::TEXTURE:  // "texture" "{" texture-items "}"
-                if (!texture) texture = new_texture();
+                if (!texture) texture = newTexture();
                 expect(TokenKind::LBRACE);
                 texture = parse_texture_items(texture);
                 expect(TokenKind::RBRACE);
                 break;
             case TokenKind::PIGMENT:  // "pigment" "{" "color" "rgb" vector "}"
-                if (!texture) texture = new_texture();
+                if (!texture) texture = newTexture();
                 expect(TokenKind::LBRACE);
                 expect(TokenKind::COLOR);
                 expect(TokenKind::RGB);
@@ -277,7 +272,7 @@ Texture* parse_texture_items(Texture* texture) {
                 expect(TokenKind::RBRACE);
                 break;
             case TokenKind::FINISH:  // "finish" "{" finish-items "}"
-                if (!texture) texture = new_texture();
+                if (!texture) texture = newTexture();
                 expect(TokenKind::LBRACE);
                 parse_finish(texture);
                 expect(TokenKind::RBRACE);
