@@ -51,5 +51,17 @@ for at in $(ls "$WORK" | sort -n); do
     fi
 done
 
+# --quiet drops the warnings and nothing else: the first example that promises one, again.
+quiet_at=$(grep -l '^// stderr: .*: warning: ' "$WORK"/*/scene.pov | head -n 1 | xargs -r dirname)
+if [ -n "$quiet_at" ]; then
+    dir=$quiet_at
+    (cd "$dir" && env -u DISPLAY timeout 60 "$PROGRAM" --quiet --size 16x16 scene.pov >quiet 2>stderr)
+    if grep -q ': warning: ' "$dir/stderr" || ! cmp -s "$dir/quiet" "$dir/stdout"; then
+        fail "$(basename "$dir")" "--quiet still warns or changes standard output"
+    else
+        passed=$((passed + 1))
+    fi
+fi
+
 printf 'language reference: %d passed, %d failed\n' "$passed" "$failed"
 [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
