@@ -134,6 +134,13 @@ void mouseMoved(int x, int y) {
     printCamera();
 }
 
+// Turns the view about up by angle, positive towards the right edge of the picture: which way
+// a rotation turns depends on whether right is up × direction or its opposite.
+static void turnSideways(double angle) {
+    const bool rightIsUpCrossDirection = dot(cross(camera.up, camera.direction), camera.right) >= 0;
+    turnCamera(rightIsUpCrossDirection ? angle : -angle, normalize(camera.up));
+}
+
 void specialKeyPressed(int key) {
     const double step = STEP_HALF_PIXELS;
     switch (key) {
@@ -156,10 +163,10 @@ void specialKeyPressed(int key) {
         dragCamera(LEFT_BUTTON, 0, 0, 0, -step);
         break;
     case KEY_LEFT:
-        turnCamera(-TURN_STEP, normalize(camera.up));
+        turnSideways(-TURN_STEP);
         break;
     case KEY_RIGHT:
-        turnCamera(TURN_STEP, normalize(camera.up));
+        turnSideways(TURN_STEP);
         break;
     default:
         return;
