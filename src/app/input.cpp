@@ -26,7 +26,7 @@ const char* const KEYS_HELP =
     "  h                    show or hide the readout: frame rate, rays, quads, quality,\n"
     "                       renderer, threads\n"
     "  r                    put the camera back where it started\n"
-    "  Up / Down            fly forwards / backwards (as a right drag of 10 pixels)\n"
+    "  Up / Down            fly forwards / backwards (as a right drag of 10 pixels down / up)\n"
     "  Left / Right         turn the view 5 degrees to the left / right\n"
     "  Home / End           roll (as a left drag of 10 pixels to the left / right)\n"
     "  Page Up / Page Down  pitch up / down (as a left drag of 10 pixels up / down)\n"
