@@ -58,9 +58,10 @@ static void drawOverlay(Presenter& presenter) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glColor3f(0, 0, 0);
     glRecti(0, windowHeight - panelHeight, panelWidth, windowHeight);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int baseline = windowHeight - OVERLAY_MARGIN - static_cast<int>(i + 1) * OVERLAY_LINE_HEIGHT + OVERLAY_DESCENT;
-        presenter.text(OVERLAY_MARGIN, baseline, lines[i].c_str(), {1, 1, 1});
+    int baseline = windowHeight - OVERLAY_MARGIN + OVERLAY_DESCENT;
+    for (const std::string& line : lines) {
+        baseline -= OVERLAY_LINE_HEIGHT;
+        presenter.text(OVERLAY_MARGIN, baseline, line.c_str(), {1, 1, 1});
     }
     glPopAttrib();
 }
