@@ -156,13 +156,10 @@ static const char* requestedDisplay(int argc, char** argv) {
 }
 
 // freeglut ends the process with a message of its own when it cannot reach the display;
-// this one names the way to a picture without a window instead.
-static void requireDisplay(int argc, char** argv) {
+// this one names the way to a picture without a window instead. Returns the open connection.
+static Display* openDisplayOrExplain(int argc, char** argv) {
     const char* name = requestedDisplay(argc, argv);
-    if (Display* x = XOpenDisplay(name)) {
-        XCloseDisplay(x);
-        return;
-    }
+    if (Display* x = XOpenDisplay(name)) return x;
     const char* variable = std::getenv("DISPLAY");
     if (!name && (!variable || !*variable))
         std::fprintf(stderr, "quadray: cannot open a window: DISPLAY is not set");
@@ -173,8 +170,11 @@ static void requireDisplay(int argc, char** argv) {
 }
 
 void openWindow(int* argc, char** argv) {
-    requireDisplay(*argc, argv);
+    // Kept open until freeglut has its own connection: an X server that loses its last client
+    // resets, and refuses connections while it does.
+    Display* probe = openDisplayOrExplain(*argc, argv);
     glutInit(argc, argv);
+    XCloseDisplay(probe);
     glutInitDisplayMode(DISPLAY_MODE);
     glutInitWindowSize(WINDOW_WIDTH, WINDOW_HEIGHT);
     glutCreateWindow(WINDOW_TITLE);
