@@ -14,6 +14,7 @@
 
 #include "app/input.h"
 #include "app/png_image.h"
+#include "app/reload.h"
 #include "render/clock.h"
 #include "render/frame.h"
 #include "render/presenter_gl.h"
@@ -123,6 +124,7 @@ static void display() {
 
 static void idle() {
     printFrameReport();
+    reloadIfChanged();
     glutPostRedisplay();
 }
 
