@@ -55,93 +55,7 @@ bool bounded(const Object* object) {
     return e.x <= BOUNDED_EXTENT && e.y <= BOUNDED_EXTENT && e.z <= BOUNDED_EXTENT;
 }
 
-// Orders the members [begin, end) of order as the leaves of a tree split top-down where the
-// surface-area cost, estimated over a few bins of box centres per axis, is lowest.
-void order_by_area_splits(std::vector<int>& order, const std::vector<Box>& boxes, const std::vector<Vector3>& centres,
-                          int begin, int end) {
-    if (end - begin <= LEAF_MEMBERS) return;
-    Box span{centres[order[begin]], centres[order[begin]]};
-    for (int i = begin + 1; i < end; ++i) span = enclosing(span, {centres[order[i]], centres[order[i]]});
-    const auto coordinate = [](const Vector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; };
-    int bestAxis = -1;
-    int bestBin = 0;
-    double bestCost = NO_LIMIT;
-    for (int axis = 0; axis < 3; ++axis) {
-        const double lo = coordinate(span.lower, axis), hi = coordinate(span.upper, axis);
-        if (!(hi > lo)) continue;
-        const double scale = SPLIT_BINS / (hi - lo);
-        const auto bin_of = [&](int member) {
-            return std::min(SPLIT_BINS - 1, static_cast<int>((coordinate(centres[member], axis) - lo) * scale));
-        };
-        int counts[SPLIT_BINS] = {};
-        Box bins[SPLIT_BINS];
-        for (int i = begin; i < end; ++i) {
-            const int b = bin_of(order[i]);
-            bins[b] = counts[b]++ ? enclosing(bins[b], boxes[order[i]]) : boxes[order[i]];
-        }
-        double rightArea[SPLIT_BINS] = {};
-        int rightCount[SPLIT_BINS] = {};
-        Box right{};
-        int count = 0;
-        for (int b = SPLIT_BINS - 1; b > 0; --b) {
-            if (counts[b]) right = count ? enclosing(right, bins[b]) : bins[b];
-            count += counts[b];
-            rightArea[b] = half_area(right);
-            rightCount[b] = count;
-        }
-        Box left{};
-        count = 0;
-        for (int b = 1; b < SPLIT_BINS; ++b) {
-            if (counts[b - 1]) left = count ? enclosing(left, bins[b - 1]) : bins[b - 1];
-            count += counts[b - 1];
-            if (count == 0 || rightCount[b] == 0) continue;
-            const double cost = half_area(left) * count + rightArea[b] * rightCount[b];
-            if (cost < bestCost) {
-                bestCost = cost;
-                bestAxis = axis;
-                bestBin = b;
-            }
-        }
-    }
-    int middle = begin;
-    if (bestAxis >= 0) {
-        const double lo = coordinate(span.lower, bestAxis), hi = coordinate(span.upper, bestAxis);
-        const double scale = SPLIT_BINS / (hi - lo);
-        const auto left_side = [&](int member) {
-            return std::min(SPLIT_BINS - 1, static_cast<int>((coordinate(centres[member], bestAxis) - lo) * scale)) <
-                   bestBin;
-        };
-        middle = static_cast<int>(std::stable_partition(order.begin() + begin, order.begin() + end, left_side) -
-                                  order.begin());
-    }
-    // A lopsided split (centres bunched in one bin) would make the tree deep: halve instead,
-    // across the widest spread of centres.
-    const int least = std::max(1, (end - begin) / 16);
-    if (middle - begin < least || end - middle < least) {
-        const Vector3 spread = span.upper - span.lower;
-        const int axis = spread.x >= spread.y && spread.x >= spread.z ? 0 : spread.y >= spread.z ? 1 : 2;
-        middle = begin + (end - begin) / 2;
-        std::nth_element(order.begin() + begin, order.begin() + middle, order.begin() + end, [&](int a, int b) {
-            const double ca = coordinate(centres[a], axis), cb = coordinate(centres[b], axis);
-            return ca < cb || (ca == cb && a < b);
-        });
-    }
-    order_by_area_splits(order, boxes, centres, begin, middle);
-    order_by_area_splits(order, boxes, centres, middle, end);
-}
-
-// Each member's place in a good spatial order: members close in it are close in space.
-std::vector<int> spatial_ranks(const std::vector<Box>& boxes) {
-    const int n = static_cast<int>(boxes.size());
-    std::vector<Vector3> centres(n);
-    for (int i = 0; i < n; ++i) centres[i] = centre(boxes[i]);
-    std::vector<int> order(n);
-    for (int i = 0; i < n; ++i) order[i] = i;
-    order_by_area_splits(order, boxes, centres, 0, n);
-    std::vector<int> rank(n);
-    for (int i = 0; i < n; ++i) rank[order[i]] = i;
-    return rank;
-}
+double coordinate(const Vector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 
 // Boxes grown by the touching tolerance, so that overlapping ones are those whose members
 // may meet a ray at the same distance.
@@ -158,79 +72,170 @@ std::vector<Box> touching_boxes(const std::vector<Box>& boxes) {
     return grown;
 }
 
-// A plain binary tree over members in spatial order, only for finding touching pairs.
 struct SearchNode {
-    Box box;
+    Box box;        // around the grown boxes of its members
     int left = -1;  // leaves: -1, and the members are order[begin, end)
     int right = -1;
     int begin = 0;
     int end = 0;
 };
 
-int build_search_tree(std::vector<SearchNode>& nodes, const std::vector<int>& order, const std::vector<Box>& boxes,
-                      int begin, int end) {
-    const int index = static_cast<int>(nodes.size());
-    nodes.push_back({});
-    Box box = boxes[order[begin]];
-    for (int i = begin + 1; i < end; ++i) box = enclosing(box, boxes[order[i]]);
-    int left = -1, right = -1;
-    if (end - begin > LEAF_MEMBERS) {
-        const int middle = begin + (end - begin) / 2;
-        left = build_search_tree(nodes, order, boxes, begin, middle);
-        right = build_search_tree(nodes, order, boxes, middle, end);
+// A binary tree over the members, split top-down where the surface-area cost, estimated over
+// a few bins of box centres per axis, is lowest. Its leaves give the members a spatial order,
+// and its boxes find the touching pairs.
+class SpatialTree {
+public:
+    explicit SpatialTree(const std::vector<Box>& grown) : grown_(grown), order_(grown.size()), centres_(grown.size()) {
+        for (std::size_t i = 0; i < grown.size(); ++i) {
+            order_[i] = static_cast<int>(i);
+            centres_[i] = centre(grown[i]);
+        }
+        nodes_.reserve(2 * grown.size() / LEAF_MEMBERS + 2);
+        build(0, static_cast<int>(grown.size()));
     }
-    nodes[index] = {box, left, right, begin, end};
-    return index;
-}
 
-// Pairs (earlier, later) in written order of members whose grown boxes overlap; empty with
-// false once there are more than the budget allows.
-bool touching_pairs(const std::vector<Box>& grown, const std::vector<int>& rank,
-                    std::vector<std::pair<int, int>>& pairs) {
-    const int n = static_cast<int>(grown.size());
-    std::vector<int> order(n);
-    for (int i = 0; i < n; ++i) order[rank[i]] = i;
-    std::vector<SearchNode> nodes;
-    nodes.reserve(2 * static_cast<std::size_t>(n) / LEAF_MEMBERS + 2);
-    build_search_tree(nodes, order, grown, 0, n);
-    const std::size_t budget = MAX_TOUCHING_PAIRS_PER_MEMBER * static_cast<std::size_t>(n);
-    std::vector<int> pending;
-    for (int later = 0; later < n; ++later) {
-        pending.assign(1, 0);
-        while (!pending.empty()) {
-            const SearchNode& node = nodes[pending.back()];
-            pending.pop_back();
-            if (!overlapping(node.box, grown[later])) continue;
-            if (node.left >= 0) {
-                pending.push_back(node.left);
-                pending.push_back(node.right);
-                continue;
-            }
-            for (int i = node.begin; i < node.end; ++i) {
-                const int earlier = order[i];
-                if (earlier < later && overlapping(grown[earlier], grown[later])) pairs.emplace_back(earlier, later);
-            }
-        }
-        if (pairs.size() > budget) {
-            pairs.clear();
-            return false;
-        }
+    // Each member's place in the spatial order.
+    std::vector<int> ranks() const {
+        std::vector<int> rank(order_.size());
+        for (std::size_t i = 0; i < order_.size(); ++i) rank[order_[i]] = static_cast<int>(i);
+        return rank;
     }
-    return true;
-}
+
+    // Pairs (earlier, later) in written order of members whose grown boxes overlap; false,
+    // with no pairs, once there are more than limit.
+    bool touchingPairs(std::size_t limit, std::vector<std::pair<int, int>>& pairs) const {
+        std::vector<int> pending;
+        for (int later = 0; later < static_cast<int>(grown_.size()); ++later) {
+            const Box& box = grown_[later];
+            pending.assign(1, 0);
+            while (!pending.empty()) {
+                const SearchNode& node = nodes_[pending.back()];
+                pending.pop_back();
+                if (!overlapping(node.box, box)) continue;
+                if (node.left >= 0) {
+                    pending.push_back(node.left);
+                    pending.push_back(node.right);
+                    continue;
+                }
+                for (int i = node.begin; i < node.end; ++i) {
+                    const int earlier = order_[i];
+                    if (earlier < later && overlapping(grown_[earlier], box)) pairs.emplace_back(earlier, later);
+                }
+            }
+            if (pairs.size() > limit) {
+                pairs.clear();
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    int build(int begin, int end) {
+        const int index = static_cast<int>(nodes_.size());
+        nodes_.push_back({});
+        Box box = grown_[order_[begin]];
+        Box span{centres_[order_[begin]], centres_[order_[begin]]};
+        for (int i = begin + 1; i < end; ++i) {
+            box = enclosing(box, grown_[order_[i]]);
+            span = enclosing(span, {centres_[order_[i]], centres_[order_[i]]});
+        }
+        int left = -1, right = -1;
+        if (end - begin > LEAF_MEMBERS) {
+            const int middle = split(begin, end, span);
+            left = build(begin, middle);
+            right = build(middle, end);
+        }
+        nodes_[index] = {box, left, right, begin, end};
+        return index;
+    }
+
+    int bin(int member, int axis, double lo, double scale) const {
+        return std::min(SPLIT_BINS - 1, static_cast<int>((coordinate(centres_[member], axis) - lo) * scale));
+    }
+
+    // Reorders order_[begin, end) into the two sides of the cheapest split and returns where
+    // the second side starts.
+    int split(int begin, int end, const Box& span) {
+        int bestAxis = -1, bestBin = 0;
+        double bestCost = NO_LIMIT;
+        for (int axis = 0; axis < 3; ++axis) {
+            const double lo = coordinate(span.lower, axis), hi = coordinate(span.upper, axis);
+            if (!(hi > lo)) continue;
+            const double scale = SPLIT_BINS / (hi - lo);
+            int counts[SPLIT_BINS] = {};
+            Box bins[SPLIT_BINS];
+            for (int i = begin; i < end; ++i) {
+                const int b = bin(order_[i], axis, lo, scale);
+                bins[b] = counts[b]++ ? enclosing(bins[b], grown_[order_[i]]) : grown_[order_[i]];
+            }
+            double rightArea[SPLIT_BINS] = {};
+            int rightCount[SPLIT_BINS] = {};
+            Box right{};
+            for (int b = SPLIT_BINS - 1, count = 0; b > 0; --b) {
+                if (counts[b]) right = count ? enclosing(right, bins[b]) : bins[b];
+                count += counts[b];
+                rightArea[b] = half_area(right);
+                rightCount[b] = count;
+            }
+            Box left{};
+            for (int b = 1, count = 0; b < SPLIT_BINS; ++b) {
+                if (counts[b - 1]) left = count ? enclosing(left, bins[b - 1]) : bins[b - 1];
+                count += counts[b - 1];
+                if (count == 0 || rightCount[b] == 0) continue;
+                const double cost = half_area(left) * count + rightArea[b] * rightCount[b];
+                if (cost < bestCost) {
+                    bestCost = cost;
+                    bestAxis = axis;
+                    bestBin = b;
+                }
+            }
+        }
+        int middle = begin;
+        if (bestAxis >= 0) {
+            const double lo = coordinate(span.lower, bestAxis), hi = coordinate(span.upper, bestAxis);
+            const double scale = SPLIT_BINS / (hi - lo);
+            middle = static_cast<int>(
+                std::partition(order_.begin() + begin, order_.begin() + end,
+                               [&](int member) { return bin(member, bestAxis, lo, scale) < bestBin; }) -
+                order_.begin());
+        }
+        // A lopsided split (centres bunched in one bin) would make the tree deep: halve
+        // instead, across the widest spread of centres.
+        const int least = std::max(1, (end - begin) / 16);
+        if (middle - begin < least || end - middle < least) {
+            const Vector3 spread = span.upper - span.lower;
+            const int axis = spread.x >= spread.y && spread.x >= spread.z ? 0 : spread.y >= spread.z ? 1 : 2;
+            middle = begin + (end - begin) / 2;
+            std::nth_element(order_.begin() + begin, order_.begin() + middle, order_.begin() + end, [&](int a, int b) {
+                const double ca = coordinate(centres_[a], axis), cb = coordinate(centres_[b], axis);
+                return ca < cb || (ca == cb && a < b);
+            });
+        }
+        return middle;
+    }
+
+    const std::vector<Box>& grown_;
+    std::vector<int> order_;
+    std::vector<Vector3> centres_;
+    std::vector<SearchNode> nodes_;
+};
 
 // The members in spatial order as far as touching members allow: of two members that touch,
 // the one written first stays first. Each step takes, of the members whose touching
 // predecessors are all placed, the one earliest in the spatial order.
 std::vector<int> tie_keeping_order(const std::vector<Box>& boxes) {
     const int n = static_cast<int>(boxes.size());
-    std::vector<int> written(n);
-    for (int i = 0; i < n; ++i) written[i] = i;
-    const std::vector<int> rank = spatial_ranks(boxes);
+    const SpatialTree tree(touching_boxes(boxes));
     std::vector<std::pair<int, int>> pairs;
-    if (!touching_pairs(touching_boxes(boxes), rank, pairs)) return written;
+    if (!tree.touchingPairs(MAX_TOUCHING_PAIRS_PER_MEMBER * boxes.size(), pairs)) {
+        std::vector<int> written(n);
+        for (int i = 0; i < n; ++i) written[i] = i;
+        return written;
+    }
+    const std::vector<int> rank = tree.ranks();
 
-    std::vector<int> waiting(n, 0);         // touching predecessors not yet placed
+    std::vector<int> waiting(n, 0);            // touching predecessors not yet placed
     std::vector<int> firstFollower(n + 1, 0);  // followers of i: follower[firstFollower[i] ...)
     for (const auto& [earlier, later] : pairs) {
         ++waiting[later];
@@ -292,14 +297,19 @@ public:
             *widest = {middle, to};
             parts.insert(widest, {from, middle});
         }
-        for (const auto& [from, to] : parts) last = append(node, last, subtree(from, to));
+        // Siblings are made one after the other, so that they lie close together in memory
+        // for the loop that tests their boxes.
+        std::vector<Object*> children;
+        for (const auto& [from, to] : parts) children.push_back(to - from == 1 ? members_[from] : new_union_node());
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (parts[i].second - parts[i].first > 1) fill(children[i], parts[i].first, parts[i].second);
+            last = append(node, last, children[i]);
+        }
         return last;
     }
 
 private:
-    Object* subtree(int begin, int end) {
-        if (end - begin == 1) return members_[begin];
-        Object* node = new_union_node();
+    void fill(Object* node, int begin, int end) {
         if (end - begin <= LEAF_MEMBERS) {
             Object* last = nullptr;
             for (int i = begin; i < end; ++i) last = append(node, last, members_[i]);
@@ -307,7 +317,6 @@ private:
             appendSplit(node, nullptr, begin, end);
         }
         compute_csg_bounds(node);
-        return node;
     }
 
     // The split of [begin, end) that minimises the surface-area cost: each side's box area
