@@ -85,13 +85,14 @@ struct SearchNode {
 // and its boxes find the touching pairs.
 class SpatialTree {
 public:
-    explicit SpatialTree(const std::vector<Box>& grown) : grown_(grown), order_(grown.size()), centres_(grown.size()) {
-        for (std::size_t i = 0; i < grown.size(); ++i) {
+    explicit SpatialTree(std::vector<Box> grown)
+        : grown_(std::move(grown)), order_(grown_.size()), centres_(grown_.size()) {
+        for (std::size_t i = 0; i < grown_.size(); ++i) {
             order_[i] = static_cast<int>(i);
-            centres_[i] = centre(grown[i]);
+            centres_[i] = centre(grown_[i]);
         }
-        nodes_.reserve(2 * grown.size() / LEAF_MEMBERS + 2);
-        build(0, static_cast<int>(grown.size()));
+        nodes_.reserve(2 * grown_.size() / LEAF_MEMBERS + 2);
+        build(0, static_cast<int>(grown_.size()));
     }
 
     // Each member's place in the spatial order.
@@ -215,7 +216,7 @@ private:
         return middle;
     }
 
-    const std::vector<Box>& grown_;
+    std::vector<Box> grown_;
     std::vector<int> order_;
     std::vector<Vector3> centres_;
     std::vector<SearchNode> nodes_;
