@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
+#include <cstddef>
 #include <functional>
 #include <queue>
 #include <utility>
@@ -332,15 +332,14 @@ private:
             areas_[i] = half_area(box);  // of [i, end)
         }
         box = boxes_[begin];
+        for (int i = begin + 1; i < begin + least; ++i) box = enclosing(box, boxes_[i]);
         int best = begin + least;
         double bestCost = NO_LIMIT;
-        for (int i = begin + 1; i <= end - least; ++i) {
-            if (i >= begin + least) {
-                const double cost = half_area(box) * (i - begin) + areas_[i] * (end - i);
-                if (cost < bestCost) {
-                    bestCost = cost;
-                    best = i;
-                }
+        for (int i = begin + least; i <= end - least; ++i) {  // box holds [begin, i)
+            const double cost = half_area(box) * (i - begin) + areas_[i] * (end - i);
+            if (cost < bestCost) {
+                bestCost = cost;
+                best = i;
             }
             box = enclosing(box, boxes_[i]);
         }
