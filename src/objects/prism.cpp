@@ -253,12 +253,12 @@ int prism_spans(Object* object, const Ray& ray, IntersectionStack* stack) {
     return count;
 }
 
-// Caps report the up direction whichever cap was hit; sides the outward wall normal of an
-// outline that turns from +x towards +z.
+// Caps face outward, the lower one down and the upper one up; sides report the outward wall
+// normal of an outline that turns from +x towards +z.
 Vector3* Prism_Normal(Vector3* out, const Hit& hit) {
     const Prism* prism = static_cast<const Prism*>(hit.object);
     const Matrix4& inverse = prism->transformation->inverse;
-    Vector3 n{0, 1, 0};
+    Vector3 n{0, hit.index1 == PRISM_CAP1 ? -1.0 : 1.0, 0};
     if (hit.index1 == PRISM_SIDE) {
         const Segment& s = prism->segments->segments[hit.index2];
         const double u = hit.value;
