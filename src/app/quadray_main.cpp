@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
         std::printf("%s%s", usageText(Program::Window).c_str(), KEYS_HELP);
         return 0;
     }
+    flatUnions = options.flatUnions;
     if (options.sceneFile.empty())
         loadScene(options.directory);
     else

@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quadray-render: cannot write %s\n", options.outFile.c_str());
         return 1;
     }
+    flatUnions = options.flatUnions;
     if (options.sceneFile.empty())
         loadScene(options.directory);
     else

@@ -8,9 +8,12 @@
 #include "objects/csg.h"
 #include "objects/object.h"
 #include "objects/scene_store.h"
+#include "objects/union_hierarchy.h"
 #include "render/shading.h"
 #include "scene/parser.h"
 #include "scene/tokenizer.h"
+
+bool flatUnions = false;
 
 namespace {
 
@@ -51,6 +54,7 @@ void buildInto(SceneStore& store) {
     currentStore = &store;
     objectCount = primitiveCount = csgNodeCount = 0;
     sceneList = buildScene();
+    if (!flatUnions) regroupUnions(sceneList);
 }
 
 void load(std::vector<std::string> paths) {

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// Large unions are regrouped into a bounding hierarchy as a scene is built, unless this is set.
+extern bool flatUnions;
+
 // Parses objects/cycle.pov, objects/arena.pov and objects/recognizer.pov (below directory,
 // or the working directory when it is empty), places the recognizer, joins the three into
 // one union that becomes sceneList, and prints the "Parsing done..." notice.
