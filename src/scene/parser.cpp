@@ -29,15 +29,19 @@ inline constexpr const char* MODULE = "parser";
 inline constexpr int MAX_NESTING = 1000;
 // Declared texts that use declared names; only a name that uses itself goes this deep.
 inline constexpr int MAX_SUBSTITUTIONS = 100;
-// Every use of a name re-opens its file; names built from names can multiply the uses
-// without bound, so one scene file may make at most this many.
-inline constexpr int MAX_SUBSTITUTIONS_PER_FILE = 100000;
+// Names built from names can multiply the uses without bound. A scene file may make this many
+// substitutions, or one for every BYTES_PER_SUBSTITUTION bytes of it if that is more: a use
+// takes at least two bytes (the name and what ends it), so a file may use every name it
+// writes, while declarations that double their uses are stopped early.
+inline constexpr long MIN_SUBSTITUTIONS_PER_FILE = 100000;
+inline constexpr long BYTES_PER_SUBSTITUTION = 2;
 // A point within this distance of its sub-outline's first point closes it.
 inline constexpr double OUTLINE_CLOSING = 1e-10;
 
 int nestingDepth = 0;
 int substitutionDepth = 0;
-int substitutionsMade = 0;
+long substitutionsMade = 0;
+long substitutionBudget = MIN_SUBSTITUTIONS_PER_FILE;
 // Every texture the parser makes lives until the program ends; a deque never moves them.
 std::deque<Texture> textures;
 
@@ -97,15 +101,13 @@ void expect(TokenKind kind) {
 template <class Parse>
 auto substitute(Parse parse) {
     const DepthLevel level(substitutionDepth, MAX_SUBSTITUTIONS, "nested substitutions");
-    if (++substitutionsMade > MAX_SUBSTITUTIONS_PER_FILE)
-        fatal_error(PARSER_ERROR, MODULE, "Expected at most %d substitutions in line %d", MAX_SUBSTITUTIONS_PER_FILE,
+    if (++substitutionsMade > substitutionBudget)
+        fatal_error(PARSER_ERROR, MODULE, "Expected at most %ld substitutions in line %d", substitutionBudget,
                     tokenizer.line);
-    const int32_t position = tokenizer.position;
-    const int32_t line = tokenizer.position_line;
-    const std::string file_name = tokenizer.file_name;
     push_state();
-    open_scene_file(file_name.c_str());
-    seek_to(position, line);
+    // The file's text is in memory: the declared text is read where it stands.
+    tokenizer.unget_pending = false;
+    seek_to(tokenizer.position, tokenizer.position_line);
     auto result = parse();
     pop_state();
     return result;
@@ -292,16 +294,18 @@ Texture* parse_texture_items(Texture* texture) {
 }  // namespace
 
 Object* parse_scene_file(const char* file_name) {
+    // Each file starts afresh, also after a load that an error ended by unwinding: declarations
+    // record positions in their own file, and nothing of an earlier file is read again.
+    reset_tokenizer();
     substitutionsMade = 0;
     push_state();
-    // Declarations record positions in their own file, so each file starts from the keywords.
-    tokenizer.symbols = keyword_table();
     open_scene_file(file_name);
+    substitutionBudget =
+        std::max(MIN_SUBSTITUTIONS_PER_FILE, static_cast<long>(tokenizer.text->size()) / BYTES_PER_SUBSTITUTION);
     seek_forward(0);
     Object* root = parse_object();
     // Nothing after the statement is read, and nothing of this file is substituted again.
-    std::fclose(tokenizer.file);
-    tokenizer.file = nullptr;
+    close_scene_file();
     return root;
 }
 
