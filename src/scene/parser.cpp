@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <utility>
@@ -19,6 +20,7 @@
 #include "objects/texture.h"
 #include "objects/torus.h"
 #include "scene/tokenizer.h"
+#include "scene/warnings.h"
 
 namespace {
 
@@ -129,6 +131,230 @@ double apply_function(TokenKind function, double x) {
     }
 }
 
+// One item of an expression as written: an operand (number, group, function call or name
+// with its value), a sign in front of what follows, or an operator between two operands.
+struct Term {
+    enum class Kind { OPERAND, SIGN, OPERATOR };
+    Kind kind = Kind::OPERAND;
+    char symbol = 0;
+    int32_t line = 0;
+    double value = 0;
+    std::string text;
+};
+
+struct Expression {
+    double value = 0;
+    std::string text;  // as written, one space around each operator
+    int32_t line = 0;  // where it starts
+};
+
+Expression read_expression();
+
+char operator_symbol(TokenKind kind) {
+    switch (kind) {
+        case TokenKind::PLUS: return '+';
+        case TokenKind::MINUS: return '-';
+        case TokenKind::TIMES: return '*';
+        default: return '/';
+    }
+}
+
+double apply_operator(char symbol, double left, double right) {
+    switch (symbol) {
+        case '+': return left + right;
+        case '-': return left - right;
+        case '*': return left * right;
+        default: return left / right;
+    }
+}
+
+// The language's own reading: every operator takes the whole rest of the expression as its
+// right operand, and a leading sign applies to the whole rest. Each term read is appended to
+// terms, so the expression can be read again the usual way.
+double read_terms(std::vector<Term>& terms) {
+    const NestingLevel level;
+    double value = 0;
+    bool have_value = false;
+    for (;;) {
+        next_token();
+        const TokenKind kind = tokenizer.kind;
+        const int32_t line = tokenizer.line;
+        if (kind == TokenKind::PLUS || kind == TokenKind::MINUS) {
+            terms.push_back({have_value ? Term::Kind::OPERATOR : Term::Kind::SIGN, operator_symbol(kind), line, 0, {}});
+            const double rest = read_terms(terms);
+            if (kind == TokenKind::PLUS) value = have_value ? value + rest : rest;
+            else value = have_value ? value - rest : -rest;
+            have_value = true;
+        } else if (kind == TokenKind::TIMES || kind == TokenKind::DIVIDE) {
+            if (!have_value) expected("a number");
+            terms.push_back({Term::Kind::OPERATOR, operator_symbol(kind), line, 0, {}});
+            const double rest = read_terms(terms);
+            value = kind == TokenKind::TIMES ? value * rest : value / rest;
+        } else if (kind == TokenKind::NUMBER || kind == TokenKind::LPAREN || kind == TokenKind::IDENTIFIER ||
+                   is_function(kind)) {
+            if (have_value) expected("a number");
+            std::string text;
+            if (kind == TokenKind::NUMBER) {
+                value = tokenizer.number;
+                text = token_text();
+            } else if (kind == TokenKind::LPAREN) {
+                const Expression group = read_expression();
+                expect(TokenKind::RPAREN);
+                value = group.value;
+                text = "(" + group.text + ")";
+            } else if (kind == TokenKind::IDENTIFIER) {
+                text = tokenizer.name;
+                value = substitute(parse_expression);
+            } else {
+                text = tokenizer.name;
+                expect(TokenKind::LPAREN);
+                const Expression argument = read_expression();
+                expect(TokenKind::RPAREN);
+                value = apply_function(kind, argument.value);
+                text += "(" + argument.text + ")";
+            }
+            terms.push_back({Term::Kind::OPERAND, 0, line, value, std::move(text)});
+            have_value = true;
+        } else {
+            if (!have_value) expected("a number");
+            unget_token();
+            return value;
+        }
+    }
+}
+
+// A value with its bracketed form; leaf marks a single operand, which needs no brackets.
+struct Reading {
+    double value = 0;
+    std::string text;
+    bool leaf = true;
+};
+
+std::string bracketed(const Reading& reading) { return reading.leaf ? reading.text : "(" + reading.text + ")"; }
+
+Reading sign_applied(char sign, const Reading& operand) {
+    return {sign == '-' ? -operand.value : operand.value, std::string(1, sign) + bracketed(operand), false};
+}
+
+Reading operator_applied(char symbol, const Reading& left, const Reading& right) {
+    return {apply_operator(symbol, left.value, right.value),
+            bracketed(left) + " " + symbol + " " + bracketed(right), false};
+}
+
+// The language's grouping of terms[at...], spelled out with brackets.
+Reading language_reading(const std::vector<Term>& terms, size_t at) {
+    const Term& term = terms[at];
+    if (term.kind == Term::Kind::SIGN) return sign_applied(term.symbol, language_reading(terms, at + 1));
+    const Reading operand{term.value, term.text};
+    if (at + 1 == terms.size()) return operand;
+    return operator_applied(terms[at + 1].symbol, operand, language_reading(terms, at + 2));
+}
+
+// The reading with the usual precedence (signs, then * and /, then + and -) and left grouping.
+class UsualReading {
+public:
+    explicit UsualReading(const std::vector<Term>& terms) : terms_(terms) {}
+
+    Reading sum() {
+        Reading value = product();
+        while (at_operator("+-")) {
+            const char symbol = terms_[at_++].symbol;
+            value = operator_applied(symbol, value, product());
+        }
+        return value;
+    }
+
+private:
+    bool at_operator(const char* symbols) const {
+        return at_ < terms_.size() && terms_[at_].kind == Term::Kind::OPERATOR &&
+               std::strchr(symbols, terms_[at_].symbol);
+    }
+
+    Reading product() {
+        Reading value = signed_operand();
+        while (at_operator("*/")) {
+            const char symbol = terms_[at_++].symbol;
+            value = operator_applied(symbol, value, signed_operand());
+        }
+        return value;
+    }
+
+    Reading signed_operand() {
+        const Term& term = terms_[at_++];
+        if (term.kind == Term::Kind::SIGN) return sign_applied(term.symbol, signed_operand());
+        return {term.value, term.text};
+    }
+
+    const std::vector<Term>& terms_;
+    size_t at_ = 0;
+};
+
+// Rounding alone does not count: the readings differ in what they mean.
+bool values_differ(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) != std::isnan(b);
+    if (!std::isfinite(a) || !std::isfinite(b)) return a != b;
+    return std::fabs(a - b) > 1e-12 * std::max(std::fabs(a), std::fabs(b));
+}
+
+std::string written_text(const std::vector<Term>& terms) {
+    std::string text;
+    for (const Term& term : terms) {
+        if (term.kind == Term::Kind::OPERATOR) text += std::string(" ") + term.symbol + " ";
+        else if (term.kind == Term::Kind::SIGN) text += term.symbol;
+        else text += term.text;
+    }
+    return text;
+}
+
+// Reads one expression; warns when usual precedence and left grouping would give another value.
+Expression read_expression() {
+    std::vector<Term> terms;
+    Expression expression;
+    expression.value = read_terms(terms);
+    expression.line = terms.front().line;
+    expression.text = written_text(terms);
+    const auto first_operator = std::find_if(terms.begin(), terms.end(),
+                                             [](const Term& t) { return t.kind != Term::Kind::OPERAND; });
+    if (first_operator == terms.end()) return expression;
+    const Reading language = language_reading(terms, 0);
+    const Reading usual = UsualReading(terms).sum();
+    if (values_differ(language.value, usual.value))
+        warn(expression.line, "'%s' is read as %s = %s, not %s = %s", expression.text.c_str(), language.text.c_str(),
+             warning_number(language.value).c_str(), usual.text.c_str(), warning_number(usual.value).c_str());
+    return expression;
+}
+
+void warn_if_not_finite(double value, int32_t line) {
+    if (!std::isfinite(value))
+        warn(line, "a number that is not finite (%s) is used here", warning_number(value).c_str());
+}
+
+// An expression that gives a size, a position or a colour.
+double parse_parameter() {
+    const Expression expression = read_expression();
+    warn_if_not_finite(expression.value, expression.line);
+    return expression.value;
+}
+
+// "<" followed by count parameters separated by "," and then ">"; line is where "<" stands.
+template <size_t count>
+std::array<double, count> parse_components(int32_t& line) {
+    std::array<double, count> values{};
+    expect(TokenKind::LESS);
+    line = tokenizer.line;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0) expect(TokenKind::COMMA);
+        values[i] = parse_parameter();
+    }
+    expect(TokenKind::GREATER);
+    return values;
+}
+
+Vector3 parse_vector_at(int32_t& line) {
+    const std::array<double, 3> v = parse_components<3>(line);
+    return {v[0], v[1], v[2]};
+}
+
 // Twelve statement keywords open a braced statement: plane (30) to intersection (41).
 bool is_braced_statement(TokenKind kind) { return kind >= TokenKind::PLANE && kind <= TokenKind::INTERSECTION; }
 
@@ -136,7 +362,7 @@ bool is_braced_statement(TokenKind kind) { return kind >= TokenKind::PLANE && ki
 Object* parse_sphere() {
     const Vector3 centre = parse_vector();
     expect(TokenKind::COMMA);
-    const double radius = parse_expression();
+    const double radius = parse_parameter();
     return make_sphere(centre.x, centre.y, centre.z, radius);
 }
 
@@ -154,7 +380,7 @@ Object* parse_cylinder() {
     expect(TokenKind::COMMA);
     const Vector3 b = parse_vector();
     expect(TokenKind::COMMA);
-    const double radius = parse_expression();
+    const double radius = parse_parameter();
     return make_cylinder(a.x, a.y, a.z, b.x, b.y, b.z, radius);
 }
 
@@ -162,29 +388,31 @@ Object* parse_cylinder() {
 Object* parse_cone() {
     const Vector3 a = parse_vector();
     expect(TokenKind::COMMA);
-    const double radius_a = parse_expression();
+    const double radius_a = parse_parameter();
     expect(TokenKind::COMMA);
     const Vector3 b = parse_vector();
     expect(TokenKind::COMMA);
-    const double radius_b = parse_expression();
+    const double radius_b = parse_parameter();
     return make_cone(a.x, a.y, a.z, radius_a, b.x, b.y, b.z, radius_b);
 }
 
 // plane -> "plane" "{" vector "," expression modifiers "}": the surface dot(n, P) = d for
 // the unit n, so the builder gets the distance with its sign reversed.
 Object* parse_plane() {
-    Vector3 normal = parse_vector();
+    int32_t line = 0;
+    Vector3 normal = parse_vector_at(line);
+    if (dot(normal, normal) == 0) warn(line, "the plane normal has zero length");
     normal = normal * (1 / std::sqrt(dot(normal, normal)));
     expect(TokenKind::COMMA);
-    const double distance = parse_expression();
+    const double distance = parse_parameter();
     return make_plane(normal.x, normal.y, normal.z, -distance);
 }
 
 // torus -> "torus" "{" expression "," expression modifiers "}"
 Object* parse_torus() {
-    const double major = parse_expression();
+    const double major = parse_parameter();
     expect(TokenKind::COMMA);
-    const double minor = parse_expression();
+    const double minor = parse_parameter();
     return make_torus(major, minor);
 }
 
@@ -218,9 +446,9 @@ Object* parse_prism() {
     if (tokenizer.kind == TokenKind::LINEAR_SWEEP) prism->sweep = LINEAR_SWEEP;
     else if (tokenizer.kind == TokenKind::CONIC_SWEEP) prism->sweep = CONIC_SWEEP;
     else expected("sweep_type");
-    double low = parse_expression();
+    double low = parse_parameter();
     expect(TokenKind::COMMA);
-    double high = parse_expression();
+    double high = parse_parameter();
     expect(TokenKind::COMMA);
     if (high < low) std::swap(low, high);
     prism->height1 = low;
@@ -297,6 +525,7 @@ Object* parse_scene_file(const char* file_name) {
     // Each file starts afresh, also after a load that an error ended by unwinding: declarations
     // record positions in their own file, and nothing of an earlier file is read again.
     reset_tokenizer();
+    reset_warnings();
     substitutionsMade = 0;
     push_state();
     open_scene_file(file_name);
@@ -305,6 +534,9 @@ Object* parse_scene_file(const char* file_name) {
     seek_forward(0);
     Object* root = parse_object();
     // Nothing after the statement is read, and nothing of this file is substituted again.
+    if (root) {
+        if (const int32_t line = line_of_text_after_token()) warn(line, "text after the object is not read");
+    }
     close_scene_file();
     return root;
 }
@@ -370,68 +602,21 @@ void apply_texture(Object* object, Texture* texture) {
 
 // expression -> operand [ operator expression ] | ("+" | "-") expression, where an operand
 // is a number, "(" expression ")", a function call or a declared name.
-double parse_expression() {
-    const NestingLevel level;
-    double value = 0;
-    bool have_value = false;
-    for (;;) {
-        next_token();
-        const TokenKind kind = tokenizer.kind;
-        if (kind == TokenKind::PLUS || kind == TokenKind::MINUS) {
-            const double rest = parse_expression();
-            if (kind == TokenKind::PLUS) value = have_value ? value + rest : rest;
-            else value = have_value ? value - rest : -rest;
-            have_value = true;
-        } else if (kind == TokenKind::TIMES || kind == TokenKind::DIVIDE) {
-            if (!have_value) expected("a number");
-            const double rest = parse_expression();
-            value = kind == TokenKind::TIMES ? value * rest : value / rest;
-        } else if (kind == TokenKind::NUMBER || kind == TokenKind::LPAREN || kind == TokenKind::IDENTIFIER ||
-                   is_function(kind)) {
-            if (have_value) expected("a number");
-            if (kind == TokenKind::NUMBER) {
-                value = tokenizer.number;
-            } else if (kind == TokenKind::LPAREN) {
-                value = parse_expression();
-                expect(TokenKind::RPAREN);
-            } else if (kind == TokenKind::IDENTIFIER) {
-                value = substitute(parse_expression);
-            } else {
-                expect(TokenKind::LPAREN);
-                const double argument = parse_expression();
-                expect(TokenKind::RPAREN);
-                value = apply_function(kind, argument);
-            }
-            have_value = true;
-        } else {
-            if (!have_value) expected("a number");
-            unget_token();
-            return value;
-        }
-    }
-}
+double parse_expression() { return read_expression().value; }
 
 // vector -> "<" expression "," expression "," expression ">"
 Vector3 parse_vector() {
-    Vector3 v;
-    expect(TokenKind::LESS);
-    v.x = parse_expression();
-    expect(TokenKind::COMMA);
-    v.y = parse_expression();
-    expect(TokenKind::COMMA);
-    v.z = parse_expression();
-    expect(TokenKind::GREATER);
-    return v;
+    int32_t line = 0;
+    return parse_vector_at(line);
 }
 
 // vector2 -> "<" expression "," expression ">"
 OutlinePoint parse_vector2() {
+    int32_t line = 0;
+    const std::array<double, 2> v = parse_components<2>(line);
     OutlinePoint point;
-    expect(TokenKind::LESS);
-    point.x = parse_expression();
-    expect(TokenKind::COMMA);
-    point.z = parse_expression();
-    expect(TokenKind::GREATER);
+    point.x = v[0];
+    point.z = v[1];
     return point;
 }
 
@@ -453,7 +638,13 @@ Transformation parse_transformations() {
         switch (tokenizer.kind) {
             case TokenKind::ROTATE: rotation_transformation(parse_vector(), local); break;
             case TokenKind::TRANSLATE: translation_transformation(parse_vector(), local); break;
-            case TokenKind::SCALE: scaling_transformation(parse_vector(), local); break;
+            case TokenKind::SCALE: {
+                int32_t line = 0;
+                const Vector3 factors = parse_vector_at(line);
+                if (factors.x == 0 || factors.y == 0 || factors.z == 0) warn(line, "a scale factor is zero");
+                scaling_transformation(factors, local);
+                break;
+            }
             case TokenKind::MATRIX: matrix_transformation(parse_matrix(), local); break;
             default:
                 unget_token();
@@ -470,7 +661,7 @@ Matrix4 parse_matrix() {
     expect(TokenKind::LESS);
     for (int i = 0; i < 12; ++i) {
         if (i > 0) expect(TokenKind::COMMA);
-        matrix.m[i / 3][i % 3] = parse_expression();
+        matrix.m[i / 3][i % 3] = parse_parameter();
     }
     expect(TokenKind::GREATER);
     return matrix;

@@ -6,8 +6,10 @@
 #include <array>
 #include <cstdio>
 #include <deque>
+#include <unordered_map>
 
 #include "base/error.h"
+#include "scene/warnings.h"
 
 Tokenizer tokenizer;
 
@@ -96,6 +98,10 @@ std::vector<SavedState> stateStack;
 // Every file text opened since the last reset; a deque never moves them, so the tokenizer and
 // its saved copies can point into them.
 std::deque<std::string> fileTexts;
+// Where each name first stands in tokenizer.symbols, for its first indexedCount entries:
+// lookups stay constant-time however many names a file declares.
+std::unordered_map<std::string, size_t> firstEntry;
+size_t indexedCount = 0;
 long tokensRead = 0;
 long tokenBudget = MAX_TOKENS;
 int declarationDepth = 0;
@@ -159,22 +165,64 @@ void skip_block_comment() {
     }
 }
 
+// Bytes that could drive a terminal, and every byte above 127, are shown as \xNN.
+std::string printable(const std::string& word) {
+    std::string shown;
+    for (const char c : word) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f) {
+            shown += c;
+        } else {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            shown += escape;
+        }
+    }
+    return shown;
+}
+
 // The word that starts with an unknown character, up to the next blank, shortened.
 std::string offending_word(int first) {
     std::string word(1, static_cast<char>(first));
     for (int c = read_char(); c != EOF && !is_blank(c) && word.size() < MAX_ECHO; c = read_char())
         word += static_cast<char>(c);
-    return word;
+    return printable(word);
+}
+
+// The first entry with the given name, or null.
+const SymbolEntry* find_symbol(const std::string& name) {
+    const SymbolTable& symbols = tokenizer.symbols;
+    for (; indexedCount < symbols.size(); ++indexedCount) firstEntry.emplace(symbols[indexedCount].name, indexedCount);
+    const auto found = firstEntry.find(name);
+    return found == firstEntry.end() ? nullptr : &symbols[found->second];
+}
+
+// Cuts the symbol table back to count entries, and the index with it.
+void cut_symbols(SymbolTable& symbols, size_t count) {
+    for (size_t i = symbols.size(); i-- > count;) {
+        if (i >= indexedCount) continue;
+        const auto found = firstEntry.find(symbols[i].name);
+        if (found != firstEntry.end() && found->second == i) firstEntry.erase(found);
+    }
+    indexedCount = std::min(indexedCount, count);
+    symbols.resize(count);
+}
+
+// The first declaration of a name stands; a later one is most likely a mistake. A declared
+// text read again (a declaration inside a declared object) declares nothing new.
+void warn_if_declared_again(const std::string& name, int32_t position, int32_t line) {
+    const SymbolEntry* entry = find_symbol(name);
+    if (entry && entry->kind == TokenKind::IDENTIFIER && entry->position != position)
+        warn(line, "'%s' is declared again; the first declaration (line %d) stands", name.c_str(),
+             entry->declaration_line);
 }
 
 void look_up_name() {
-    for (const SymbolEntry& entry : tokenizer.symbols) {
-        if (entry.name == tokenizer.name) {
-            tokenizer.kind = entry.kind;
-            tokenizer.position = entry.position;
-            tokenizer.position_line = entry.line;
-            return;
-        }
+    if (const SymbolEntry* entry = find_symbol(tokenizer.name)) {
+        tokenizer.kind = entry->kind;
+        tokenizer.position = entry->position;
+        tokenizer.position_line = entry->line;
+        return;
     }
     tokenizer.kind = TokenKind::NONE;
     tokenizer.position = 0;
@@ -385,6 +433,7 @@ void process_declaration() {
         fatal_error(TOKENIZER_ERROR, MODULE, "Missing '=' in declare statement in line %d", tokenizer.line);
     skip_blank();
     const auto position = static_cast<int32_t>(tokenizer.at);
+    warn_if_declared_again(declared, position, start_line);
     tokenizer.symbols.push_back({TokenKind::IDENTIFIER, std::move(declared), position, tokenizer.line, start_line});
     // The text goes through the whole tokenizer, so its lexical errors surface here.
     do {
@@ -408,7 +457,7 @@ void push_state() {
 
 void pop_state() {
     SymbolTable symbols = std::move(tokenizer.symbols);
-    symbols.resize(stateStack.back().symbol_count);
+    cut_symbols(symbols, stateStack.back().symbol_count);
     tokenizer = std::move(stateStack.back().tokenizer);
     tokenizer.symbols = std::move(symbols);
     stateStack.pop_back();
@@ -429,6 +478,32 @@ void seek_to(int32_t position, int32_t line) {
     tokenizer.line = line;
 }
 
+int32_t line_of_text_after_token() {
+    const std::string* text = tokenizer.text;
+    if (!text) return 0;
+    size_t at = tokenizer.unget_pending ? tokenizer.scan_start : tokenizer.at;
+    int32_t line = tokenizer.unget_pending ? tokenizer.scan_line : tokenizer.line;
+    while (at < text->size()) {
+        const char c = (*text)[at];
+        const char after = at + 1 < text->size() ? (*text)[at + 1] : '\0';
+        if (c == '/' && after == '/') {
+            at = text->find('\n', at);
+            if (at == std::string::npos) return 0;
+        } else if (c == '/' && after == '*') {
+            const size_t end = text->find("*/", at + 2);
+            if (end == std::string::npos) return 0;  // an open comment is still a comment
+            line += static_cast<int32_t>(std::count(text->begin() + at, text->begin() + end, '\n'));
+            at = end + 2;
+        } else if (is_blank(c)) {
+            line += c == '\n';
+            ++at;
+        } else {
+            return line;
+        }
+    }
+    return 0;
+}
+
 std::string token_text() {
     if (!tokenizer.text) return {};
     return tokenizer.text->substr(tokenizer.token_start, tokenizer.at - tokenizer.token_start);
@@ -440,5 +515,7 @@ void reset_tokenizer() {
     declarationDepth = 0;
     tokensRead = 0;
     tokenBudget = MAX_TOKENS;
+    firstEntry.clear();
+    indexedCount = 0;
     tokenizer = Tokenizer{};
 }

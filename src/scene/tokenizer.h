@@ -128,6 +128,11 @@ void seek_forward(int32_t position);
 // Jumps to a position whose line is known, as seek_forward from the start would arrive there.
 void seek_to(int32_t position, int32_t line);
 
+// The line where text other than blanks and comments follows the last token used (the
+// current one, or the one before it when the current one is pushed back); 0 when none does.
+// Reads nothing through the tokenizer and reports nothing.
+int32_t line_of_text_after_token();
+
 // The source text of the current token, as written.
 std::string token_text();
 
