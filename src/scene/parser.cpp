@@ -76,7 +76,7 @@ struct Expectation {
     const char* text;
 };
 
-constexpr std::array<Expectation, 9> EXPECTATIONS{{
+constexpr std::array<Expectation, 11> EXPECTATIONS{{
     {TokenKind::COMMA, ","},
     {TokenKind::RBRACE, "}"},
     {TokenKind::LBRACE, "{"},
@@ -86,9 +86,11 @@ constexpr std::array<Expectation, 9> EXPECTATIONS{{
     {TokenKind::RPAREN, ")"},
     {TokenKind::COLOR, "color"},
     {TokenKind::RGB, "rgb"},
+    {TokenKind::LOCATION, "location"},
+    {TokenKind::LOOK_AT, "look_at"},
 }};
 
-// Reads one token, which must be of the given kind (one of the nine above).
+// Reads one token, which must be of the given kind (one of those above).
 void expect(TokenKind kind) {
     next_token();
     if (tokenizer.kind == kind) return;
@@ -519,19 +521,64 @@ Texture* parse_texture_items(Texture* texture) {
     }
 }
 
+// camera -> "camera" "{" "location" vector "look_at" vector "}"
+void parse_camera() {
+    expect(TokenKind::LBRACE);
+    expect(TokenKind::LOCATION);
+    const Vector3 location = parse_vector();
+    expect(TokenKind::LOOK_AT);
+    const Vector3 look_at = parse_vector();
+    expect(TokenKind::RBRACE);
+    sceneView.hasCamera = true;
+    sceneView.cameraLocation = location;
+    sceneView.cameraLookAt = look_at;
+}
+
+// light -> "light_source" "{" vector "color" "rgb" vector "}"
+void parse_light() {
+    expect(TokenKind::LBRACE);
+    const Vector3 location = parse_vector();
+    expect(TokenKind::COLOR);
+    expect(TokenKind::RGB);
+    const Vector3 colour = parse_vector();
+    expect(TokenKind::RBRACE);
+    sceneView.hasLight = true;
+    sceneView.lightLocation = location;
+    sceneView.lightColour = colour;
+}
+
+// The camera and light statements that may stand before a file's object.
+void parse_view_statements() {
+    for (;;) {
+        next_token();
+        if (tokenizer.kind == TokenKind::CAMERA) {
+            parse_camera();
+        } else if (tokenizer.kind == TokenKind::LIGHT_SOURCE) {
+            parse_light();
+        } else {
+            unget_token();
+            return;
+        }
+    }
+}
+
 }  // namespace
+
+SceneView sceneView;
 
 Object* parse_scene_file(const char* file_name) {
     // Each file starts afresh, also after a load that an error ended by unwinding: declarations
     // record positions in their own file, and nothing of an earlier file is read again.
     reset_tokenizer();
     reset_warnings();
+    sceneView = SceneView{};
     substitutionsMade = 0;
     push_state();
     open_scene_file(file_name);
     substitutionBudget =
         std::max(MIN_SUBSTITUTIONS_PER_FILE, static_cast<long>(tokenizer.text->size()) / BYTES_PER_SUBSTITUTION);
     seek_forward(0);
+    parse_view_statements();
     Object* root = parse_object();
     // Nothing after the statement is read, and nothing of this file is substituted again.
     if (root) {

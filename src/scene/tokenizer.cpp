@@ -74,18 +74,22 @@ constexpr std::array<Keyword, KEYWORD_COUNT> KEYWORDS{{
     {"atan", TokenKind::ATAN},
     {"radians", TokenKind::RADIANS},
     {"degrees", TokenKind::DEGREES},
+    {"camera", TokenKind::CAMERA},
+    {"location", TokenKind::LOCATION},
+    {"look_at", TokenKind::LOOK_AT},
+    {"light_source", TokenKind::LIGHT_SOURCE},
 }};
 
-// Every keyword code from sqrt (17) to rgb (53) is used exactly once.
+// Every keyword code from sqrt (17) to light_source (57) is used exactly once.
 constexpr bool keywords_cover_their_codes() {
-    for (int code = static_cast<int>(TokenKind::SQRT); code <= static_cast<int>(TokenKind::RGB); ++code) {
+    for (int code = static_cast<int>(TokenKind::SQRT); code <= static_cast<int>(TokenKind::LIGHT_SOURCE); ++code) {
         int uses = 0;
         for (const Keyword& keyword : KEYWORDS) uses += static_cast<int>(keyword.kind) == code;
         if (uses != 1) return false;
     }
     return true;
 }
-static_assert(static_cast<int>(TokenKind::RGB) - static_cast<int>(TokenKind::SQRT) + 1 == KEYWORD_COUNT);
+static_assert(static_cast<int>(TokenKind::LIGHT_SOURCE) - static_cast<int>(TokenKind::SQRT) + 1 == KEYWORD_COUNT);
 static_assert(keywords_cover_their_codes());
 
 // A saved tokenizer keeps only the length of the symbol table: declarations are only ever

@@ -8,7 +8,8 @@
 #include <vector>
 
 // Codes are fixed: the parser switches on their ranges (functions 17-25, transformations
-// 26-29, object statements 30-41, sweeps 42-43, texture words 44-53).
+// 26-29, object statements 30-41, sweeps 42-43, texture words 44-53); the camera and light
+// words (54-57) came later and follow all of them.
 enum class TokenKind : int32_t {
     NUMBER = 0,
     COMMA = 1,
@@ -64,6 +65,10 @@ enum class TokenKind : int32_t {
     SPECULAR = 51,
     COLOR = 52,
     RGB = 53,
+    CAMERA = 54,
+    LOCATION = 55,
+    LOOK_AT = 56,
+    LIGHT_SOURCE = 57,
 };
 
 struct SymbolEntry {
@@ -77,7 +82,7 @@ struct SymbolEntry {
 // Keywords first, declarations appended; the first entry with a matching name wins.
 using SymbolTable = std::vector<SymbolEntry>;
 
-inline constexpr int KEYWORD_COUNT = 37;
+inline constexpr int KEYWORD_COUNT = 41;
 
 // The table every scene file starts with: the keywords in their fixed order.
 SymbolTable keyword_table();

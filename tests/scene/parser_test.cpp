@@ -425,6 +425,21 @@ TEST_F(CorpusTest, DeclaredObjects) {
     EXPECT_EQ(state_depth(), 1);  // only the state saved before the file
 }
 
+TEST_F(CorpusTest, CameraAndLightAreRecordedAsWritten) {
+    ASSERT_NE(parseCase("ok_camera_and_light.pov"), nullptr);
+    EXPECT_TRUE(sceneView.hasCamera);
+    EXPECT_EQ(sceneView.cameraLocation, (Vector3{3, 3, 3}));  // the last camera wins
+    EXPECT_EQ(sceneView.cameraLookAt, (Vector3{0, 0, 1}));
+    EXPECT_TRUE(sceneView.hasLight);
+    EXPECT_EQ(sceneView.lightLocation, (Vector3{-5, 10, -5}));
+    EXPECT_EQ(sceneView.lightColour, (Vector3{1, 0.5, 0.25}));
+    // The next file starts without them.
+    parse("sphere { <0, 0, 0>, 1 }");
+    EXPECT_FALSE(sceneView.hasCamera);
+    EXPECT_FALSE(sceneView.hasLight);
+    EXPECT_EQ(sceneView.lightColour, (Vector3{1, 1, 1}));
+}
+
 TEST_F(CorpusTest, TransformOrder) {
     const std::vector<Object*> m = members(parseCase("ok_transform_order.pov"));
     ASSERT_EQ(m.size(), 5u);

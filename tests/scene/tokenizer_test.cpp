@@ -37,7 +37,8 @@ TEST_F(TokenizerTest, KeywordTableHoldsTheFixedOrderAndCodes) {
         {"phong", 49},    {"phong_size", 50},   {"specular", 51},   {"color", 52},      {"rgb", 53},
         {"object", 31},   {"linear_sweep", 42}, {"conic_sweep", 43}, {"sqrt", 17},      {"cos", 18},
         {"sin", 19},      {"tan", 20},          {"acos", 21},       {"asin", 22},       {"atan", 23},
-        {"radians", 24},  {"degrees", 25}};
+        {"radians", 24},  {"degrees", 25},      {"camera", 54},     {"location", 55},   {"look_at", 56},
+        {"light_source", 57}};
     const SymbolTable table = keyword_table();
     ASSERT_EQ(table.size(), expected.size());
     std::string text;
