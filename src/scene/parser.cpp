@@ -562,6 +562,14 @@ void parse_view_statements() {
     }
 }
 
+// Errors met while a file is read name their place on standard error, also when one unwinds.
+struct LocatedErrors {
+    LocatedErrors() { errorLocation = locate_scene_error; }
+    ~LocatedErrors() { errorLocation = nullptr; }
+    LocatedErrors(const LocatedErrors&) = delete;
+    LocatedErrors& operator=(const LocatedErrors&) = delete;
+};
+
 }  // namespace
 
 SceneView sceneView;
@@ -573,6 +581,7 @@ Object* parse_scene_file(const char* file_name) {
     reset_warnings();
     sceneView = SceneView{};
     substitutionsMade = 0;
+    const LocatedErrors located;
     push_state();
     open_scene_file(file_name);
     substitutionBudget =

@@ -508,6 +508,13 @@ int32_t line_of_text_after_token() {
     return 0;
 }
 
+bool locate_scene_error(ErrorLocation& where) {
+    if (!tokenizer.text) return false;
+    where.path = tokenizer.file_name.c_str();
+    where.line = tokenizer.line;
+    return true;
+}
+
 std::string token_text() {
     if (!tokenizer.text) return {};
     return tokenizer.text->substr(tokenizer.token_start, tokenizer.at - tokenizer.token_start);

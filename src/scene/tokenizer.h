@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
+
 // Codes are fixed: the parser switches on their ranges (functions 17-25, transformations
 // 26-29, object statements 30-41, sweeps 42-43, texture words 44-53); the camera and light
 // words (54-57) came later and follow all of them.
@@ -137,6 +139,9 @@ void seek_to(int32_t position, int32_t line);
 // current one, or the one before it when the current one is pushed back); 0 when none does.
 // Reads nothing through the tokenizer and reports nothing.
 int32_t line_of_text_after_token();
+
+// The place an error is about while a file is open: its path as opened and the current line.
+bool locate_scene_error(ErrorLocation& where);
 
 // The source text of the current token, as written.
 std::string token_text();

@@ -2,6 +2,8 @@
 // in written order, and which objects share a texture record.
 #include "scene/parser.h"
 
+#include <fcntl.h>
+
 #include <cmath>
 #include <memory>
 
@@ -28,6 +30,13 @@ protected:
         Object* root = parse_scene_file(files_.back()->path());
         parsedScenes.push_back(root);
         return root;
+    }
+    // Parses text whose error line, the only thing left on standard output, is expected: the
+    // copy with its place and the warnings on standard error are checked through the program.
+    void parseFailing(const std::string& text) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        dup2(null, STDERR_FILENO);
+        parse(text);
     }
     // The value of text read as one expression; the token after it must be ";".
     double evaluate(const std::string& text) {
@@ -147,9 +156,9 @@ TEST_F(ParserTest, DeclaredSphereParametersAndErrorLines) {
     EXPECT_EQ(static_cast<Sphere*>(sphere)->radius, 2);
     expectNear(placed(sphere, {1, 2, 3}), {1, 2, 3});
     // An error after a substitution reports the statement's line, one inside it the declaration's.
-    EXPECT_FATAL_LINE(parse("#declare R = 2;\n\nsphere {\n <R, 0, 0>, R\n box\n"),
+    EXPECT_FATAL_LINE(parseFailing("#declare R = 2;\n\nsphere {\n <R, 0, 0>, R\n box\n"),
                       "ERROR (9000): parser - Expected } in line 5");
-    EXPECT_FATAL_LINE(parse("#declare R = 2 3;\n\nsphere {\n <R, 0, 0>, R }"),
+    EXPECT_FATAL_LINE(parseFailing("#declare R = 2 3;\n\nsphere {\n <R, 0, 0>, R }"),
                       "ERROR (9000): parser - Expected a number in line 1");
 }
 
@@ -206,7 +215,7 @@ TEST_F(ParserTest, OnlyTheFirstStatementIsRead) {
 
 TEST_F(ParserTest, EachFileHasItsOwnDeclarations) {
     parse("#declare R = 1;\nsphere { <0,0,0>, R }");
-    EXPECT_FATAL_LINE(parse("\nsphere { <0,0,0>, R }"), "ERROR (9001): tokenizer - Unknown identifier 'R' in line 2");
+    EXPECT_FATAL_LINE(parseFailing("\nsphere { <0,0,0>, R }"), "ERROR (9001): tokenizer - Unknown identifier 'R' in line 2");
     // The same name declared again in the next file means the new text.
     Object* sphere = parse("#declare R = 7;\nsphere { <0,0,0>, R }");
     EXPECT_EQ(static_cast<Sphere*>(sphere)->radius, 7);
@@ -251,7 +260,7 @@ TEST_F(ParserTest, ModifiersAfterAnIdentifierBelongToItsObject) {
 }
 
 TEST_F(ParserTest, IdentifiersInARowAreTextureItemsOfTheFirst) {
-    EXPECT_FATAL_LINE(parse("#declare S = sphere { <0,0,0>, 1 }\nunion {\n S S S\n}"),
+    EXPECT_FATAL_LINE(parseFailing("#declare S = sphere { <0,0,0>, 1 }\nunion {\n S S S\n}"),
                       "ERROR (9000): parser - Expected at least 2 object in csg in line 4");
     Object* scene = parse("#declare S = sphere { <0,0,0>, 1 }\nunion { S S box { <0,0,0>, <1,1,1> } }");
     EXPECT_EQ(members(scene).size(), 2u);
@@ -295,26 +304,26 @@ TEST_F(ParserTest, DeclaredTexturesAreParsedAgainForEveryUse) {
     EXPECT_EQ(m[1]->texture->phong, 1);
     EXPECT_EQ(m[2]->texture, defaultTexture());  // a number is no texture item
     // Right after an expression a name is a second operand, not a texture.
-    EXPECT_FATAL_LINE(parse("#declare Red = texture { }\nsphere { <0,0,0>, 1\n Red }"),
+    EXPECT_FATAL_LINE(parseFailing("#declare Red = texture { }\nsphere { <0,0,0>, 1\n Red }"),
                       "ERROR (9000): parser - Expected a number in line 3");
 }
 
 TEST_F(ParserTest, ObjectsWithoutAnObjectAreReported) {
-    EXPECT_FATAL_LINE(parse("object {\n}"), "ERROR (9000): parser - Expected an object in line 2");
-    EXPECT_FATAL_LINE(parse("#declare N = 1;\n\nN\n"), "ERROR (9000): parser - Expected an object in line 3");
-    EXPECT_FATAL_LINE(parse("#declare T = texture { }\nunion { sphere { <0,0,0>, 1 } box { <0,0,0>, <1,1,1> }\n T }"),
+    EXPECT_FATAL_LINE(parseFailing("object {\n}"), "ERROR (9000): parser - Expected an object in line 2");
+    EXPECT_FATAL_LINE(parseFailing("#declare N = 1;\n\nN\n"), "ERROR (9000): parser - Expected an object in line 3");
+    EXPECT_FATAL_LINE(parseFailing("#declare T = texture { }\nunion { sphere { <0,0,0>, 1 } box { <0,0,0>, <1,1,1> }\n T }"),
                       "ERROR (9000): parser - Expected an object in line 3");
 }
 
 TEST_F(ParserTest, RunawayNestingIsReported) {
     std::string deep;
     for (int i = 0; i < 1100; ++i) deep += "union { ";
-    EXPECT_FATAL_LINE(parse(deep), "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
-    EXPECT_FATAL_LINE(parse("sphere { <0,0,0>, " + std::string(1100, '(')),
+    EXPECT_FATAL_LINE(parseFailing(deep), "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
+    EXPECT_FATAL_LINE(parseFailing("sphere { <0,0,0>, " + std::string(1100, '(')),
                       "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
-    EXPECT_FATAL_LINE(parse("#declare A = A + 1;\n\nsphere { <0,0,0>, A }"),
+    EXPECT_FATAL_LINE(parseFailing("#declare A = A + 1;\n\nsphere { <0,0,0>, A }"),
                       "ERROR (9000): parser - Expected at most 100 nested substitutions in line 1");
-    EXPECT_FATAL_LINE(parse("#declare O = object { O }\n\nO\n"),
+    EXPECT_FATAL_LINE(parseFailing("#declare O = object { O }\n\nO\n"),
                       "ERROR (9000): parser - Expected at most 100 nested substitutions in line 1");
     // Nesting that stops short of the limit is fine.
     std::string fine = "sphere { <0,0,0>, ";
