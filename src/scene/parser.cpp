@@ -6,7 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,10 +44,16 @@ int nestingDepth = 0;
 int substitutionDepth = 0;
 long substitutionsMade = 0;
 long substitutionBudget = MIN_SUBSTITUTIONS_PER_FILE;
-// Every texture the parser makes lives until the program ends; a deque never moves them.
-std::deque<Texture> textures;
+// What the parser made and no caller has taken yet.
+ParsedRecords parsed;
 
-Texture* new_texture() { return &textures.emplace_back(); }
+Texture* new_texture() { return parsed.textures.emplace_back(std::make_unique<Texture>()).get(); }
+
+template <class Made>
+Made* record(Made* object) {
+    parsed.objects.push_back(object);
+    return object;
+}
 
 [[noreturn]] void expected(const char* what) {
     fatal_error(PARSER_ERROR, MODULE, "Expected %s in line %d", what, tokenizer.line);
@@ -57,9 +63,11 @@ Texture* new_texture() { return &textures.emplace_back(); }
 // that throws) leaves the counter as it was.
 struct DepthLevel {
     DepthLevel(int& counter, int limit, const char* what) : counter(counter) {
-        if (++counter > limit)
+        // A constructor that throws runs no destructor: the counter must be left as it was.
+        if (counter + 1 > limit)
             fatal_error(PARSER_ERROR, MODULE, "Expected at most %d %s in line %d", limit, what,
                         tokenizer.line);
+        ++counter;
     }
     ~DepthLevel() { --counter; }
     DepthLevel(const DepthLevel&) = delete;
@@ -365,7 +373,7 @@ Object* parse_sphere() {
     const Vector3 centre = parse_vector();
     expect(TokenKind::COMMA);
     const double radius = parse_parameter();
-    return make_sphere(centre.x, centre.y, centre.z, radius);
+    return record(make_sphere(centre.x, centre.y, centre.z, radius));
 }
 
 // box -> "box" "{" vector "," vector modifiers "}"
@@ -373,7 +381,7 @@ Object* parse_box() {
     const Vector3 a = parse_vector();
     expect(TokenKind::COMMA);
     const Vector3 b = parse_vector();
-    return make_box(a.x, a.y, a.z, b.x, b.y, b.z);
+    return record(make_box(a.x, a.y, a.z, b.x, b.y, b.z));
 }
 
 // cylinder -> "cylinder" "{" vector "," vector "," expression modifiers "}"
@@ -383,7 +391,7 @@ Object* parse_cylinder() {
     const Vector3 b = parse_vector();
     expect(TokenKind::COMMA);
     const double radius = parse_parameter();
-    return make_cylinder(a.x, a.y, a.z, b.x, b.y, b.z, radius);
+    return record(make_cylinder(a.x, a.y, a.z, b.x, b.y, b.z, radius));
 }
 
 // cone -> "cone" "{" vector "," expression "," vector "," expression modifiers "}"
@@ -395,7 +403,7 @@ Object* parse_cone() {
     const Vector3 b = parse_vector();
     expect(TokenKind::COMMA);
     const double radius_b = parse_parameter();
-    return make_cone(a.x, a.y, a.z, radius_a, b.x, b.y, b.z, radius_b);
+    return record(make_cone(a.x, a.y, a.z, radius_a, b.x, b.y, b.z, radius_b));
 }
 
 // plane -> "plane" "{" vector "," expression modifiers "}": the surface dot(n, P) = d for
@@ -407,7 +415,7 @@ Object* parse_plane() {
     normal = normal * (1 / std::sqrt(dot(normal, normal)));
     expect(TokenKind::COMMA);
     const double distance = parse_parameter();
-    return make_plane(normal.x, normal.y, normal.z, -distance);
+    return record(make_plane(normal.x, normal.y, normal.z, -distance));
 }
 
 // torus -> "torus" "{" expression "," expression modifiers "}"
@@ -415,7 +423,7 @@ Object* parse_torus() {
     const double major = parse_parameter();
     expect(TokenKind::COMMA);
     const double minor = parse_parameter();
-    return make_torus(major, minor);
+    return record(make_torus(major, minor));
 }
 
 bool closes(const OutlinePoint& point, const OutlinePoint& first) {
@@ -442,7 +450,7 @@ void close_outline(std::vector<OutlinePoint>& points) {
 // prism -> "prism" "{" sweep-type expression "," expression "," integer { "," vector2 }
 //          modifiers "}"
 Object* parse_prism() {
-    Prism* prism = new_prism();
+    Prism* prism = record(new_prism());
     finish_primitive(prism);
     next_token();
     if (tokenizer.kind == TokenKind::LINEAR_SWEEP) prism->sweep = LINEAR_SWEEP;
@@ -473,7 +481,7 @@ Object* parse_prism() {
 // csg -> ("union" | "merge" | "intersection" | "difference") "{" object-statement
 //        object-statement { object-statement } modifiers "}"
 Object* parse_csg(const ObjectMethods* kind) {
-    Object* node = new_csg(kind);
+    Object* node = record(new_csg(kind));
     parse_csg_children(node);
     return node;
 }
@@ -574,12 +582,16 @@ struct LocatedErrors {
 
 SceneView sceneView;
 
+ParsedRecords take_parsed_records() { return std::exchange(parsed, {}); }
+
 Object* parse_scene_file(const char* file_name) {
     // Each file starts afresh, also after a load that an error ended by unwinding: declarations
     // record positions in their own file, and nothing of an earlier file is read again.
     reset_tokenizer();
     reset_warnings();
     sceneView = SceneView{};
+    nestingDepth = 0;
+    substitutionDepth = 0;
     substitutionsMade = 0;
     const LocatedErrors located;
     push_state();

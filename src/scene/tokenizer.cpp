@@ -113,8 +113,10 @@ int declarationDepth = 0;
 // Counts one level of declarations nested inside declarations.
 struct DeclarationLevel {
     DeclarationLevel() {
-        if (++declarationDepth > MAX_DECLARATION_NESTING)
+        // A constructor that throws runs no destructor: the depth must be left as it was.
+        if (declarationDepth + 1 > MAX_DECLARATION_NESTING)
             fatal_error(TOKENIZER_ERROR, MODULE, "Declarations nested too deeply in line %d", tokenizer.line);
+        ++declarationDepth;
     }
     ~DeclarationLevel() { --declarationDepth; }
     DeclarationLevel(const DeclarationLevel&) = delete;

@@ -332,6 +332,78 @@ TEST_F(ParserTest, RunawayNestingIsReported) {
     EXPECT_EQ(static_cast<Sphere*>(parse(fine))->radius, 401);
 }
 
+// A program that survives errors (reloading a scene) leaves a parse by a fatal hook that throws.
+struct Refused {};
+
+// Standard output and error go nowhere while it lives: the error lines are checked elsewhere.
+class OutputDiscarded {
+public:
+    OutputDiscarded() {
+        std::fflush(stdout);
+        const int null = ::open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        close(null);
+    }
+    ~OutputDiscarded() {
+        std::fflush(stdout);
+        dup2(saved_out_, STDOUT_FILENO);
+        dup2(saved_err_, STDERR_FILENO);
+        close(saved_out_);
+        close(saved_err_);
+    }
+    OutputDiscarded(const OutputDiscarded&) = delete;
+    OutputDiscarded& operator=(const OutputDiscarded&) = delete;
+
+private:
+    int saved_out_ = dup(STDOUT_FILENO);
+    int saved_err_ = dup(STDERR_FILENO);
+};
+
+std::string repeated(const std::string& text, int count) {
+    std::string result;
+    for (int i = 0; i < count; ++i) result += text;
+    return result;
+}
+
+TEST_F(ParserTest, AParseEndedByAnErrorLeavesNothingThatBreaksTheNext) {
+    fatalHook = [](int) { throw Refused{}; };
+    take_parsed_records();
+    std::string nested_declarations;
+    for (int i = 0; i < 1200; ++i) nested_declarations += "#declare a" + std::to_string(i) + " = ";
+    // Each broken file stops at one of the limits or after objects were made.
+    const std::vector<std::pair<std::string, size_t>> broken = {
+        {repeated("union { ", 1100), 1000},
+        {"sphere { <0,0,0>, " + repeated("(", 1100), 0},
+        {"#declare A = A + 1;\nsphere { <0,0,0>, A }", 0},
+        {"#declare O = object { O }\nO\n", 0},
+        {nested_declarations, 0},
+        {"#declare T = texture { pigment { color rgb <1,0,0> } }\n"
+         "union { sphere { <0,0,0>, 1 texture { T } } box { <0,0,0>, <1,1,1> } $", 3}};
+    {
+        const OutputDiscarded quiet;
+        for (const auto& [text, objects_made] : broken) {
+            EXPECT_THROW(parse(text), Refused);
+            EXPECT_EQ(take_parsed_records().objects.size(), objects_made) << text.substr(0, 60);
+        }
+    }
+    fatalHook = nullptr;
+    // Nothing is left over: every limit is reached exactly where a fresh program reaches it.
+    Object* sphere = parse("#declare R = 2;\nsphere { <0,0,0>, " + repeated("(", 997) + "R" + repeated(")", 997) + " }");
+    EXPECT_EQ(static_cast<Sphere*>(sphere)->radius, 2);
+    EXPECT_EQ(state_depth(), 1);
+    std::string declarations;
+    for (int i = 0; i < 1000; ++i) declarations += "#declare b" + std::to_string(i) + " = ";
+    EXPECT_NE(parse(declarations + "1" + repeated(";", 1000) + "\nsphere { <0,0,0>, b999 }"), nullptr);
+    EXPECT_FATAL_LINE(parseFailing(repeated("union { ", 1001)),
+                      "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
+    // What the good parses made is handed over once: two spheres, one texture.
+    const ParsedRecords records = take_parsed_records();
+    EXPECT_EQ(records.objects.size(), 2u);
+    EXPECT_EQ(records.objects[0], sphere);
+    EXPECT_TRUE(take_parsed_records().objects.empty());
+}
+
 // The "ok" cases of the scene corpus, whose process run only shows that they parse: here
 // their trees are checked.
 std::string casePath(const std::string& name) {
