@@ -21,6 +21,10 @@ namespace {
 // Scenes live as long as the program, as they do in the tracer (never destroyed, so the
 // leak check at exit still finds them).
 std::vector<Object*>& parsedScenes = *new std::vector<Object*>;
+std::vector<ParsedRecords>& takenRecords = *new std::vector<ParsedRecords>;
+
+// The records handed over, kept for as long as the program runs.
+const ParsedRecords& takeRecords() { return takenRecords.emplace_back(take_parsed_records()); }
 
 class ParserTest : public SceneLanguageTest {
 protected:
@@ -368,7 +372,7 @@ std::string repeated(const std::string& text, int count) {
 
 TEST_F(ParserTest, AParseEndedByAnErrorLeavesNothingThatBreaksTheNext) {
     fatalHook = [](int) { throw Refused{}; };
-    take_parsed_records();
+    takeRecords();
     std::string nested_declarations;
     for (int i = 0; i < 1200; ++i) nested_declarations += "#declare a" + std::to_string(i) + " = ";
     // Each broken file stops at one of the limits or after objects were made.
@@ -384,7 +388,7 @@ TEST_F(ParserTest, AParseEndedByAnErrorLeavesNothingThatBreaksTheNext) {
         const OutputDiscarded quiet;
         for (const auto& [text, objects_made] : broken) {
             EXPECT_THROW(parse(text), Refused);
-            EXPECT_EQ(take_parsed_records().objects.size(), objects_made) << text.substr(0, 60);
+            EXPECT_EQ(takeRecords().objects.size(), objects_made) << text.substr(0, 60);
         }
     }
     fatalHook = nullptr;
@@ -398,10 +402,10 @@ TEST_F(ParserTest, AParseEndedByAnErrorLeavesNothingThatBreaksTheNext) {
     EXPECT_FATAL_LINE(parseFailing(repeated("union { ", 1001)),
                       "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
     // What the good parses made is handed over once: two spheres, one texture.
-    const ParsedRecords records = take_parsed_records();
+    const ParsedRecords& records = takeRecords();
     EXPECT_EQ(records.objects.size(), 2u);
     EXPECT_EQ(records.objects[0], sphere);
-    EXPECT_TRUE(take_parsed_records().objects.empty());
+    EXPECT_TRUE(takeRecords().objects.empty());
 }
 
 // The "ok" cases of the scene corpus, whose process run only shows that they parse: here

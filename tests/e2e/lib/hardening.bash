@@ -41,9 +41,14 @@ run_quadray() {
 # True when standard error holds anything but the scene's warnings and the error line repeated
 # after its place ("objects/cycle.pov:LINE: ").
 unexpected_stderr() {
-    grep -v -E '^objects/cycle\.pov:[0-9]+: warning: ' "$WORK/stderr" |
-        sed -E 's|^objects/cycle\.pov:[0-9]+: |located: |' |
-        grep -v -x -F "located: $output" | grep -q ''
+    local line
+    while IFS= read -r line; do
+        [[ $line == objects/cycle.pov:* ]] || return 0
+        line=${line#objects/cycle.pov:}
+        line=${line#"${line%%[!0-9]*}"}
+        [[ $line == ": warning: "* || $line == ": $output" ]] || return 0
+    done <"$WORK/stderr"
+    return 1
 }
 
 # expect_error NAME PREFIX: the scene in $WORK/objects/cycle.pov must end with one line that
