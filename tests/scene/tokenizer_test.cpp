@@ -78,6 +78,16 @@ TEST_F(TokenizerTest, NumberForms) {
     EXPECT_EQ(tokenizer.kind, K::END_OF_FILE);
 }
 
+TEST_F(TokenizerTest, NumbersEndWhereTheFormattedConversionEndsThem) {
+    // A number takes what "%le" takes from a file: a dangling exponent mark is eaten, a second
+    // point starts the next number, hexadecimal is read.
+    open("0x1.8p3 1.5.5 1e+ 2e3;");
+    std::vector<double> numbers;
+    for (next_token(); tokenizer.kind == K::NUMBER; next_token()) numbers.push_back(tokenizer.number);
+    EXPECT_EQ(numbers, (std::vector<double>{12, 1.5, 0.5, 1, 2000}));
+    EXPECT_EQ(tokenizer.kind, K::SEMICOLON);
+}
+
 TEST_F(TokenizerTest, KeywordRunsIntoBraceButNotIntoDigit) {
     open("sphere{phong_size}");
     EXPECT_EQ(kinds(), (std::vector<K>{K::SPHERE, K::LBRACE, K::PHONG_SIZE, K::RBRACE, K::END_OF_FILE}));
