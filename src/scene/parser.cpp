@@ -233,7 +233,8 @@ double read_terms(std::vector<Term>& terms) {
     }
 }
 
-// A value with its bracketed form; leaf marks a single operand, which needs no brackets.
+// A value with its bracketed form (spelled out only when asked for); leaf marks a single
+// operand, which needs no brackets.
 struct Reading {
     double value = 0;
     std::string text;
@@ -242,34 +243,37 @@ struct Reading {
 
 std::string bracketed(const Reading& reading) { return reading.leaf ? reading.text : "(" + reading.text + ")"; }
 
-Reading sign_applied(char sign, const Reading& operand) {
-    return {sign == '-' ? -operand.value : operand.value, std::string(1, sign) + bracketed(operand), false};
+Reading operand_reading(const Term& term, bool spelled) { return {term.value, spelled ? term.text : std::string()}; }
+
+Reading sign_applied(char sign, const Reading& operand, bool spelled) {
+    return {sign == '-' ? -operand.value : operand.value,
+            spelled ? std::string(1, sign) + bracketed(operand) : std::string(), false};
 }
 
-Reading operator_applied(char symbol, const Reading& left, const Reading& right) {
+Reading operator_applied(char symbol, const Reading& left, const Reading& right, bool spelled) {
     return {apply_operator(symbol, left.value, right.value),
-            bracketed(left) + " " + symbol + " " + bracketed(right), false};
+            spelled ? bracketed(left) + " " + symbol + " " + bracketed(right) : std::string(), false};
 }
 
-// The language's grouping of terms[at...], spelled out with brackets.
-Reading language_reading(const std::vector<Term>& terms, size_t at) {
+// The language's grouping of terms[at...].
+Reading language_reading(const std::vector<Term>& terms, size_t at, bool spelled) {
     const Term& term = terms[at];
-    if (term.kind == Term::Kind::SIGN) return sign_applied(term.symbol, language_reading(terms, at + 1));
-    const Reading operand{term.value, term.text};
+    if (term.kind == Term::Kind::SIGN) return sign_applied(term.symbol, language_reading(terms, at + 1, spelled), spelled);
+    const Reading operand = operand_reading(term, spelled);
     if (at + 1 == terms.size()) return operand;
-    return operator_applied(terms[at + 1].symbol, operand, language_reading(terms, at + 2));
+    return operator_applied(terms[at + 1].symbol, operand, language_reading(terms, at + 2, spelled), spelled);
 }
 
 // The reading with the usual precedence (signs, then * and /, then + and -) and left grouping.
 class UsualReading {
 public:
-    explicit UsualReading(const std::vector<Term>& terms) : terms_(terms) {}
+    UsualReading(const std::vector<Term>& terms, bool spelled) : terms_(terms), spelled_(spelled) {}
 
     Reading sum() {
         Reading value = product();
         while (at_operator("+-")) {
             const char symbol = terms_[at_++].symbol;
-            value = operator_applied(symbol, value, product());
+            value = operator_applied(symbol, value, product(), spelled_);
         }
         return value;
     }
@@ -284,18 +288,19 @@ private:
         Reading value = signed_operand();
         while (at_operator("*/")) {
             const char symbol = terms_[at_++].symbol;
-            value = operator_applied(symbol, value, signed_operand());
+            value = operator_applied(symbol, value, signed_operand(), spelled_);
         }
         return value;
     }
 
     Reading signed_operand() {
         const Term& term = terms_[at_++];
-        if (term.kind == Term::Kind::SIGN) return sign_applied(term.symbol, signed_operand());
-        return {term.value, term.text};
+        if (term.kind == Term::Kind::SIGN) return sign_applied(term.symbol, signed_operand(), spelled_);
+        return operand_reading(term, spelled_);
     }
 
     const std::vector<Term>& terms_;
+    const bool spelled_;
     size_t at_ = 0;
 };
 
@@ -323,14 +328,14 @@ Expression read_expression() {
     expression.value = read_terms(terms);
     expression.line = terms.front().line;
     expression.text = written_text(terms);
-    const auto first_operator = std::find_if(terms.begin(), terms.end(),
-                                             [](const Term& t) { return t.kind != Term::Kind::OPERAND; });
-    if (first_operator == terms.end()) return expression;
-    const Reading language = language_reading(terms, 0);
-    const Reading usual = UsualReading(terms).sum();
-    if (values_differ(language.value, usual.value))
-        warn(expression.line, "'%s' is read as %s = %s, not %s = %s", expression.text.c_str(), language.text.c_str(),
-             warning_number(language.value).c_str(), usual.text.c_str(), warning_number(usual.value).c_str());
+    // With a single operator, or none, both readings are the same.
+    if (quietWarnings || terms.size() <= 3) return expression;
+    if (!values_differ(language_reading(terms, 0, false).value, UsualReading(terms, false).sum().value))
+        return expression;
+    const Reading language = language_reading(terms, 0, true);
+    const Reading usual = UsualReading(terms, true).sum();
+    warn(expression.line, "'%s' is read as %s = %s, not %s = %s", expression.text.c_str(), language.text.c_str(),
+         warning_number(language.value).c_str(), usual.text.c_str(), warning_number(usual.value).c_str());
     return expression;
 }
 
