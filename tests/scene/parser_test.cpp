@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -14,6 +15,7 @@
 #include "objects/sphere.h"
 #include "objects/torus.h"
 #include "render/shading.h"
+#include "scene/warnings.h"
 #include "scene_files.h"
 
 namespace {
@@ -334,6 +336,22 @@ TEST_F(ParserTest, RunawayNestingIsReported) {
     for (int i = 0; i < 400; ++i) fine += "1+(";
     fine += "1" + std::string(400, ')') + " }";
     EXPECT_EQ(static_cast<Sphere*>(parse(fine))->radius, 401);
+}
+
+TEST_F(ParserTest, WarningsChangeNothingAndQuietSilencesThem) {
+    const std::string text = "#declare A = 1;\n#declare A = 2;\nsphere { <0,0,0>, A - 0.25 - 0.25 }\n}";
+    for (const bool quiet : {false, true}) {
+        quietWarnings = quiet;
+        testing::internal::CaptureStderr();
+        Object* sphere = parse(text);
+        const std::string warnings = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(static_cast<Sphere*>(sphere)->radius, 1);
+        EXPECT_EQ(warnings.empty(), quiet) << warnings;
+        if (!quiet) {
+            EXPECT_EQ(std::count(warnings.begin(), warnings.end(), '\n'), 3) << warnings;
+        }
+    }
+    quietWarnings = false;
 }
 
 // A program that survives errors (reloading a scene) leaves a parse by a fatal hook that throws.
