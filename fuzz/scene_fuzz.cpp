@@ -13,9 +13,9 @@
 #include "base/error.h"
 #include "base/statistics.h"
 #include "objects/object.h"
+#include "objects/scene_store.h"
 #include "render/camera.h"
 #include "render/shading.h"
-#include "scene/parser.h"
 #include "scene/tokenizer.h"
 #include "scene/warnings.h"
 #include "trace/ray.h"
@@ -107,13 +107,10 @@ void trace_scene() {
     }
 }
 
-// Everything an input may have changed goes back to the state of a fresh process, and what
-// the parser made is freed as a program that loads scenes again frees it: each object through
-// its own destroy operation, then the textures. The union that joins the three files is the
-// loader's own and stays behind.
+// Everything an input may have changed goes back to the state of a fresh process, and the
+// scene it built, whole or as far as an error let it, is freed as a reload frees it.
 void reset_program_state() {
-    ParsedRecords records = take_parsed_records();
-    for (Object* object : records.objects) object->methods->destroy(object);
+    freeScene(*currentStore);
     reset_tokenizer();
     sceneList = nullptr;
     objectCount = 0;

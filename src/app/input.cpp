@@ -1,21 +1,66 @@
-// Single-key commands, camera steering with the mouse, and the frame report line.
+// Single-key commands, camera steering with the mouse and the keyboard, saved pictures, the
+// readout's text and the frame report line.
 #include "app/input.h"
+
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/png_image.h"
 #include "render/camera.h"
 #include "render/frame.h"
 #include "render/presenter.h"
 #include "render/quad_renderer.h"
+#include "render/sample_grid.h"
+
+const char* const KEYS_HELP =
+    "keys (letters act when released; the flying keys act at once and repeat while held):\n"
+    "  f                    switch between the quad and the frameless renderer\n"
+    "  - / +                lower / raise the quality\n"
+    "  p                    wire frame of the quads instead of filled quads\n"
+    "  b                    mark borders between objects in white\n"
+    "  c                    show the number of objects per quad\n"
+    "  s                    stop or resume the per-frame line\n"
+    "  h                    show or hide the readout: frame rate, rays, quads, quality,\n"
+    "                       renderer, threads\n"
+    "  r                    put the camera back where it started\n"
+    "  Up / Down            fly forwards / backwards (as a right drag of 10 pixels down / up)\n"
+    "  Left / Right         turn the view 5 degrees to the left / right\n"
+    "  Home / End           roll (as a left drag of 10 pixels to the left / right)\n"
+    "  Page Up / Page Down  pitch up / down (as a left drag of 10 pixels up / down)\n"
+    "  F2                   save what the window shows as quadray-NNNN.png\n"
+    "  F3                   save a full trace of the view, one ray per pixel, likewise\n"
+    "  Escape               quit and print the report\n"
+    "mouse:\n"
+    "  left drag            roll (horizontal) and pitch (vertical) the camera\n"
+    "  right or middle drag move along the view direction (down: forwards)\n";
 
 int printStatistics = 1;
+int showOverlay = 0;
 int mouseMode = NO_BUTTON;
 double lastX = 0, lastY = 0;
 
 static constexpr double HALF_DEGREE = 0.017453292519943295;    // roll per half pixel
 static constexpr double QUARTER_DEGREE = 0.008726646259971648; // pitch per half pixel
+// A flying key's step, as a drag of 10 pixels: 5 half pixels.
+static constexpr double STEP_HALF_PIXELS = 5;
+
+static Camera startCamera;
+
+static void printCamera() {
+    std::printf("direction %f %f %f\n", camera.direction.x, camera.direction.y, camera.direction.z);
+    std::printf("location %f %f %f\n", camera.location.x, camera.location.y, camera.location.z);
+}
+
+// The width of the image plane follows the window, so it is kept from the current camera.
+static void restoreStartCamera() {
+    const double width = length(camera.right);
+    camera = startCamera;
+    camera.right = normalize(startCamera.right) * width;
+    printCamera();
+}
 
 void keyReleased(Presenter& presenter, unsigned char key) {
     switch (std::tolower(key)) {
@@ -45,6 +90,12 @@ void keyReleased(Presenter& presenter, unsigned char key) {
     case 's':
         printStatistics = !printStatistics;
         break;
+    case 'h':
+        showOverlay = !showOverlay;
+        break;
+    case 'r':
+        restoreStartCamera();
+        break;
     default:
         break;
     }
@@ -63,24 +114,107 @@ static void turnCamera(double angle, const Vector3& axis) {
     rotateAboutAxis(angle, axis, camera.right);
 }
 
+// A drag with the button mode held from (fromX, fromY) to (toX, toY), in half pixels.
+static void dragCamera(int mode, double fromX, double fromY, double toX, double toY) {
+    if (mode == MIDDLE_BUTTON || mode == RIGHT_BUTTON)
+        camera.location += (toY - fromY) * camera.direction;  // dragging down moves forwards
+    if (mode == LEFT_BUTTON) {
+        turnCamera((fromX - toX) * HALF_DEGREE, normalize(camera.direction));  // roll
+        turnCamera((fromY - toY) * QUARTER_DEGREE, normalize(camera.right));   // pitch
+    }
+}
+
 void mouseMoved(int x, int y) {
     const double halfX = x * 0.5, halfY = y * 0.5;
-    if (mouseMode == MIDDLE_BUTTON || mouseMode == RIGHT_BUTTON)
-        camera.location += (halfY - lastY) * camera.direction;  // dragging down moves forwards
-    if (mouseMode == LEFT_BUTTON) {
-        turnCamera((lastX - halfX) * HALF_DEGREE, normalize(camera.direction));  // roll
-        turnCamera((lastY - halfY) * QUARTER_DEGREE, normalize(camera.right));   // pitch
-    }
+    dragCamera(mouseMode, lastX, lastY, halfX, halfY);
     if (mouseMode == LEFT_BUTTON || mouseMode == MIDDLE_BUTTON || mouseMode == RIGHT_BUTTON) {
         lastX = halfX;
         lastY = halfY;
     }
-    std::printf("direction %f %f %f\n", camera.direction.x, camera.direction.y, camera.direction.z);
-    std::printf("location %f %f %f\n", camera.location.x, camera.location.y, camera.location.z);
+    printCamera();
 }
+
+// Turns the view about up by angle, positive towards the right edge of the picture: which way
+// a rotation turns depends on whether right is up × direction or its opposite.
+static void turnSideways(double angle) {
+    const bool rightIsUpCrossDirection = dot(cross(camera.up, camera.direction), camera.right) >= 0;
+    turnCamera(rightIsUpCrossDirection ? angle : -angle, normalize(camera.up));
+}
+
+void specialKeyPressed(int key) {
+    const double step = STEP_HALF_PIXELS;
+    switch (key) {
+    case KEY_UP:
+        dragCamera(RIGHT_BUTTON, 0, 0, 0, step);
+        break;
+    case KEY_DOWN:
+        dragCamera(RIGHT_BUTTON, 0, 0, 0, -step);
+        break;
+    case KEY_HOME:
+        dragCamera(LEFT_BUTTON, 0, 0, -step, 0);
+        break;
+    case KEY_END:
+        dragCamera(LEFT_BUTTON, 0, 0, step, 0);
+        break;
+    case KEY_PAGE_DOWN:
+        dragCamera(LEFT_BUTTON, 0, 0, 0, step);
+        break;
+    case KEY_PAGE_UP:
+        dragCamera(LEFT_BUTTON, 0, 0, 0, -step);
+        break;
+    case KEY_LEFT:
+        turnSideways(-TURN_STEP);
+        break;
+    case KEY_RIGHT:
+        turnSideways(TURN_STEP);
+        break;
+    default:
+        return;
+    }
+    printCamera();
+}
+
+void rememberStartCamera() { startCamera = camera; }
 
 void printFrameReport() {
     if (printStatistics)
         std::printf("frameless: %i rpf, %i quads @ refresh rate %i (=%.2f fps) \n", raysThisFrame, quadsDrawn,
                     REFRESH_RATE, rayFrameRate);
+}
+
+std::string nextPictureName() {
+    char name[32];
+    for (int number = 1;; ++number) {
+        std::snprintf(name, sizeof name, "quadray-%04d.png", number);
+        if (access(name, F_OK) != 0) return name;
+    }
+}
+
+void savePicture(const RgbImage& picture) {
+    const std::string name = nextPictureName();
+    if (writePng(name, picture))
+        std::printf("saved %s\n", name.c_str());
+    else
+        std::fprintf(stderr, "quadray: cannot write %s\n", name.c_str());
+}
+
+void saveFullTrace() {
+    if (sampleGrid.samples.empty()) return;  // no window size yet
+    const int width = sampleGrid.width - 1, height = sampleGrid.height - 1;
+    traceFullFrame();
+    RgbImage picture = makeImage(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) setPixel(picture, x, y, sampleGrid.at(x, y).colour);
+    savePicture(picture);
+}
+
+std::vector<std::string> overlayLines(double framesPerSecond, int threads) {
+    char fps[32];
+    std::snprintf(fps, sizeof fps, "%.1f", framesPerSecond);
+    return {std::string("fps       ") + fps,
+            "rays      " + std::to_string(raysThisFrame),
+            "quads     " + std::to_string(quadsDrawn),
+            "quality   " + std::to_string(qualityLevel),
+            std::string("renderer  ") + (frameless ? "frameless" : "quad"),
+            "threads   " + std::to_string(threads)};
 }

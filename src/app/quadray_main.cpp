@@ -1,18 +1,47 @@
 // quadray: loads the scene, opens the window and renders until Escape or the window closes.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "app/input.h"
+#include "app/options.h"
+#include "app/reload.h"
 #include "app/report.h"
 #include "app/scene.h"
 #include "app/window.h"
 #include "render/camera.h"
 
+// The program name and freeglut's own options, as glutInit expects them.
+static std::vector<char*> glutCommandLine(char* programName, std::vector<std::string>& glutArguments) {
+    std::vector<char*> arguments{programName};
+    for (std::string& argument : glutArguments) arguments.push_back(argument.data());
+    arguments.push_back(nullptr);
+    return arguments;
+}
+
 int main(int argc, char** argv) {
     // Frame and motion lines are meant to be watched as they happen, also through a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    loadScene();
-    openWindow(&argc, argv);
+    Options options;
+    const std::string problem = parseOptions(Program::Window, argc, argv, options);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "quadray: %s\n%s", problem.c_str(), usageText(Program::Window).c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::printf("%s%s", usageText(Program::Window).c_str(), KEYS_HELP);
+        return 0;
+    }
+    if (options.sceneFile.empty())
+        loadScene(options.directory);
+    else
+        loadSceneFile(options.sceneFile);
+    std::vector<char*> glutArguments = glutCommandLine(argv[0], options.glutArguments);
+    int glutArgumentCount = static_cast<int>(glutArguments.size()) - 1;
+    openWindow(&glutArgumentCount, glutArguments.data());
     initRenderer(windowPresenter());
+    if (options.reload) watchSceneFiles();
     std::atexit(printReport);
     runEventLoop();
 }

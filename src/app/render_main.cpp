@@ -1,14 +1,17 @@
 // quadray-render: the window program's start-up and renderers without a window, drawing
 // into an offscreen context, for tests, reference pictures and measurements.
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "app/offscreen_gl.h"
 #include "app/png_image.h"
-#include "app/render_options.h"
+#include "app/options.h"
 #include "app/report.h"
 #include "app/scene.h"
 #include "render/camera.h"
@@ -23,15 +26,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The per-pixel reference: every sample traced once, row by row from the bottom.
-void traceWholeGrid() {
-    const Counter raysBefore = stats.primaryRays;
-    for (int row = 0; row < sampleGrid.height; ++row)
-        for (int column = 0; column < sampleGrid.width; ++column) traceSample(sampleGrid.at(column, row));
-    raysThisFrame = static_cast<int>(stats.primaryRays - raysBefore);
-    ++frameNumber;
-}
-
 RgbImage gridImage(int width, int height) {
     RgbImage image = makeImage(width, height);
     for (int y = 0; y < height; ++y)
@@ -45,14 +39,14 @@ struct Timing {
 };
 
 // Runs the frames the options ask for and times each one.
-Timing renderFrames(const RenderOptions& options, Presenter& presenter) {
+Timing renderFrames(const Options& options, Presenter& presenter) {
     Timing timing;
     const Counter raysBefore = stats.primaryRays;
     const int frames = options.mode == RenderMode::Full ? 1 : options.frames;
     for (int i = 0; i < frames; ++i) {
         const auto start = Clock::now();
         if (options.mode == RenderMode::Full)
-            traceWholeGrid();
+            traceFullFrame();
         else
             renderFrame(presenter);
         timing.frameMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
@@ -73,6 +67,15 @@ void printTiming(Timing timing) {
                  raysPerSecond);
 }
 
+// Whether the picture can be written, asked before any time is spent loading and tracing:
+// an existing file must be writable, a new one needs a writable directory.
+bool canWrite(const std::string& path) {
+    if (access(path.c_str(), F_OK) == 0) return access(path.c_str(), W_OK) == 0;
+    const auto slash = path.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    return access(directory.c_str(), W_OK) == 0;
+}
+
 void writePicture(const std::string& path, const RgbImage& image) {
     if (writePng(path, image)) return;
     std::fprintf(stderr, "quadray-render: cannot write %s\n", path.c_str());
@@ -82,12 +85,24 @@ void writePicture(const std::string& path, const RgbImage& image) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    RenderOptions options;
-    if (!parseRenderOptions(argc, argv, options)) {
-        std::fprintf(stderr, "%s\n", RENDER_USAGE);
+    Options options;
+    const std::string problem = parseOptions(Program::Render, argc, argv, options);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "quadray-render: %s\n%s", problem.c_str(), usageText(Program::Render).c_str());
         return 2;
     }
-    loadScene(options.directory);
+    if (options.help) {
+        std::printf("%s", usageText(Program::Render).c_str());
+        return 0;
+    }
+    if (!options.outFile.empty() && !canWrite(options.outFile)) {
+        std::fprintf(stderr, "quadray-render: cannot write %s\n", options.outFile.c_str());
+        return 1;
+    }
+    if (options.sceneFile.empty())
+        loadScene(options.directory);
+    else
+        loadSceneFile(options.sceneFile);
 
     // Only a picture of the window's renderers needs OpenGL: the reference picture is read
     // from the samples, and a run without a picture only traces and counts.

@@ -1,9 +1,20 @@
-// Assembly of the scene from the three scene files.
+// Assembly of the scene from the three scene files, or from one file, and loading it again
+// when those files change.
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Parses objects/cycle.pov, objects/arena.pov and objects/recognizer.pov (below directory,
 // or the working directory when it is empty), places the recognizer, joins the three into
 // one union that becomes sceneList, and prints the "Parsing done..." notice.
 void loadScene(const std::string& directory = "");
+// Parses one scene file whose object is the whole scene: nothing is joined or placed.
+void loadSceneFile(const std::string& path);
+
+// The files the scene is read from, as they were opened.
+const std::vector<std::string>& sceneFiles();
+// Loads the scene again from the same files. On success the new scene replaces the old one,
+// which is freed, and "Parsing done..." is printed; on an error its line is printed and the
+// old scene stays. True on success.
+bool reloadScene();

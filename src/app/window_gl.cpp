@@ -1,12 +1,21 @@
 // freeglut set-up and the callbacks that connect window events to the renderers and the
-// input handling.
+// input handling; the readout and the saved window picture are drawn and read here.
 #include "app/window.h"
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/input.h"
+#include "app/png_image.h"
+#include "app/reload.h"
+#include "render/clock.h"
 #include "render/frame.h"
 #include "render/presenter_gl.h"
 
@@ -17,40 +26,157 @@
 // freeglut's display mode for a double-buffered RGBA window.
 static constexpr unsigned int DISPLAY_MODE = GLUT_RGBA | GLUT_DOUBLE;
 static_assert(DISPLAY_MODE == 2);
+static_assert(KEY_F2 == GLUT_KEY_F2 && KEY_F3 == GLUT_KEY_F3 && KEY_LEFT == GLUT_KEY_LEFT && KEY_UP == GLUT_KEY_UP &&
+              KEY_RIGHT == GLUT_KEY_RIGHT && KEY_DOWN == GLUT_KEY_DOWN && KEY_PAGE_UP == GLUT_KEY_PAGE_UP &&
+              KEY_PAGE_DOWN == GLUT_KEY_PAGE_DOWN && KEY_HOME == GLUT_KEY_HOME && KEY_END == GLUT_KEY_END);
+
+// The readout: figures measured over at least this long, lines of the 8 by 13 font.
+static constexpr std::uint32_t FPS_INTERVAL_MS = 500;
+static constexpr int OVERLAY_LINE_HEIGHT = 15;
+static constexpr int OVERLAY_MARGIN = 6;
+static constexpr int OVERLAY_CHAR_WIDTH = 8;
+static constexpr int OVERLAY_DESCENT = 3;
+// Until a thread count is shared by the tracer, it traces on this one thread.
+static constexpr int TRACING_THREADS = 1;
 
 static void bitmapText(const char* text) {
     for (const char* c = text; *c; ++c) glutBitmapCharacter(GLUT_BITMAP_8_BY_13, *c);
 }
 
-static GlPresenter windowGl;
+static int windowWidth = WINDOW_WIDTH;
+static int windowHeight = WINDOW_HEIGHT;
+static double framesPerSecond = 0;
+static bool pictureRequested = false;
+
+// The readout, white on a black panel in the top left corner; OpenGL state is left as found.
+static void drawOverlay(Presenter& presenter) {
+    const std::vector<std::string> lines = overlayLines(framesPerSecond, TRACING_THREADS);
+    std::size_t longest = 0;
+    for (const std::string& line : lines) longest = std::max(longest, line.size());
+    const int panelWidth = 2 * OVERLAY_MARGIN + static_cast<int>(longest) * OVERLAY_CHAR_WIDTH;
+    const int panelHeight = 2 * OVERLAY_MARGIN + static_cast<int>(lines.size()) * OVERLAY_LINE_HEIGHT;
+    glPushAttrib(GL_CURRENT_BIT | GL_POLYGON_BIT);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glColor3f(0, 0, 0);
+    glRecti(0, windowHeight - panelHeight, panelWidth, windowHeight);
+    int baseline = windowHeight - OVERLAY_MARGIN + OVERLAY_DESCENT;
+    for (const std::string& line : lines) {
+        baseline -= OVERLAY_LINE_HEIGHT;
+        presenter.text(OVERLAY_MARGIN, baseline, line.c_str(), {1, 1, 1});
+    }
+    glPopAttrib();
+}
+
+// The picture in the buffer given, as the window shows it.
+static RgbImage readPicture(GLenum buffer) {
+    RgbImage picture = makeImage(windowWidth, windowHeight);
+    glReadBuffer(buffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, picture.pixels.data());
+    return picture;
+}
+
+// The end of every frame: the readout goes over the finished picture, and a requested
+// picture is read with it, from the buffer that is about to be shown or is shown already.
+struct WindowPresenter : GlPresenter {
+    void swapBuffers() override {
+        finishFrame(GL_BACK);
+        GlPresenter::swapBuffers();
+    }
+    void flush() override {
+        finishFrame(GL_FRONT);
+        GlPresenter::flush();
+    }
+    void finishFrame(GLenum buffer) {
+        if (showOverlay) drawOverlay(*this);
+        if (!pictureRequested) return;
+        pictureRequested = false;
+        savePicture(readPicture(buffer));
+    }
+};
+
+static WindowPresenter windowGl;
 
 // By default X reports a held key as a stream of release and press pairs, which would
 // repeat the key's command. Detectable auto-repeat sends presses only, so the one release
 // seen is the real one. freeglut's own repeat filter reads the key state when the event is
-// handled, which is too late when a slow frame has queued the pairs.
+// handled, which is too late when a slow frame has queued the pairs. The repeated presses
+// still arrive, which is what the flying keys repeat on.
 static void reportOnlyRealKeyReleases() {
     if (Display* x = glXGetCurrentDisplay()) XkbSetDetectableAutoRepeat(x, True, nullptr);
 }
 
-static void display() { renderFrame(windowGl); }
+static void countFrame() {
+    static std::uint32_t since = readTicks();
+    static int frames = 0;
+    ++frames;
+    const std::uint32_t elapsed = readTicks() - since;
+    if (elapsed < FPS_INTERVAL_MS) return;
+    framesPerSecond = frames * 1000.0 / elapsed;
+    frames = 0;
+    since += elapsed;
+}
+
+static void display() {
+    renderFrame(windowGl);
+    countFrame();
+}
 
 static void idle() {
     printFrameReport();
+    reloadIfChanged();
     glutPostRedisplay();
 }
 
 static void keyUp(unsigned char key, int, int) { keyReleased(windowGl, key); }
 
-static void specialKeyUp(int, int, int) {}
+static void specialKeyDown(int key, int, int) { specialKeyPressed(key); }
+
+static void specialKeyUp(int key, int, int) {
+    if (key == KEY_F2) pictureRequested = true;
+    if (key == KEY_F3) saveFullTrace();
+}
 
 static void mouse(int button, int state, int x, int y) { mouseButton(button, state == GLUT_DOWN, x, y); }
 
 static void motion(int x, int y) { mouseMoved(x, y); }
 
-static void reshape(int width, int height) { reshapeWindow(windowGl, width, height); }
+static void reshape(int width, int height) {
+    static bool started = false;
+    if (!started) rememberStartCamera();  // the renderer is set up before the first event
+    started = true;
+    windowWidth = std::max(width, 0);
+    windowHeight = std::max(height, 0);
+    reshapeWindow(windowGl, width, height);
+}
+
+// The display named by a -display argument, or null for the DISPLAY variable.
+static const char* requestedDisplay(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
+    return nullptr;
+}
+
+// freeglut ends the process with a message of its own when it cannot reach the display;
+// this one names the way to a picture without a window instead. Returns the open connection.
+static Display* openDisplayOrExplain(int argc, char** argv) {
+    const char* name = requestedDisplay(argc, argv);
+    if (Display* x = XOpenDisplay(name)) return x;
+    const char* variable = std::getenv("DISPLAY");
+    if (!name && (!variable || !*variable))
+        std::fprintf(stderr, "quadray: cannot open a window: DISPLAY is not set");
+    else
+        std::fprintf(stderr, "quadray: cannot open display '%s' (no X server reachable there)", XDisplayName(name));
+    std::fprintf(stderr, "; to render without a window use: quadray-render --out picture.png\n");
+    std::exit(1);
+}
 
 void openWindow(int* argc, char** argv) {
+    // Kept open until freeglut has its own connection: an X server that loses its last client
+    // resets, and refuses connections while it does.
+    Display* probe = openDisplayOrExplain(*argc, argv);
     glutInit(argc, argv);
+    XCloseDisplay(probe);
     glutInitDisplayMode(DISPLAY_MODE);
     glutInitWindowSize(WINDOW_WIDTH, WINDOW_HEIGHT);
     glutCreateWindow(WINDOW_TITLE);
@@ -58,6 +184,7 @@ void openWindow(int* argc, char** argv) {
     glutDisplayFunc(display);
     glutIdleFunc(idle);
     glutKeyboardUpFunc(keyUp);
+    glutSpecialFunc(specialKeyDown);
     glutSpecialUpFunc(specialKeyUp);
     glutMouseFunc(mouse);
     glutMotionFunc(motion);

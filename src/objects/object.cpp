@@ -2,6 +2,7 @@
 // nearest-hit queries.
 #include "objects/object.h"
 
+#include "objects/scene_store.h"
 #include "objects/texture.h"
 
 int objectCount = 0;
@@ -30,6 +31,7 @@ Light* sceneLight() {
 void init_object(Object* object, const ObjectMethods* methods) {
     object->methods = methods;
     object->id = objectCount++;
+    recordObject(object);
 }
 
 void finish_primitive(Object* object) {

@@ -11,6 +11,7 @@
 #include "render/presenter.h"
 #include "render/quad_renderer.h"
 #include "render/sample_grid.h"
+#include "render/shading.h"
 
 int fillPolygons = 1;
 int borderMode = 0;
@@ -49,6 +50,14 @@ void renderFrame(Presenter& presenter) {
         framelessFrame(presenter, frameStart, raysBefore);
     else
         quadFrame(presenter, frameStart, raysBefore);
+    ++frameNumber;
+}
+
+void traceFullFrame() {
+    const Counter raysBefore = stats.primaryRays;
+    for (int row = 0; row < sampleGrid.height; ++row)
+        for (int column = 0; column < sampleGrid.width; ++column) traceSample(sampleGrid.at(column, row));
+    raysThisFrame = static_cast<int>(stats.primaryRays - raysBefore);
     ++frameNumber;
 }
 

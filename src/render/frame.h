@@ -20,6 +20,10 @@ extern double rayFrameRate;
 // The display callback: one frame with the chosen renderer.
 void renderFrame(Presenter& presenter);
 
+// The per-pixel reference: every sample of the grid traced once, row by row from the
+// bottom; counts as a frame.
+void traceFullFrame();
+
 // A new window size: a grid one sample larger each way, a pixel-exact projection, and a
 // camera as wide as the grid.
 void reshapeWindow(Presenter& presenter, int width, int height);

@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "objects/cone.h"
 #include "objects/csg.h"
 #include "objects/plane.h"
+#include "objects/scene_store.h"
 #include "objects/sphere.h"
 #include "objects/texture.h"
 #include "objects/torus.h"
@@ -44,16 +44,6 @@ int nestingDepth = 0;
 int substitutionDepth = 0;
 long substitutionsMade = 0;
 long substitutionBudget = MIN_SUBSTITUTIONS_PER_FILE;
-// What the parser made and no caller has taken yet.
-ParsedRecords parsed;
-
-Texture* new_texture() { return parsed.textures.emplace_back(std::make_unique<Texture>()).get(); }
-
-template <class Made>
-Made* record(Made* object) {
-    parsed.objects.push_back(object);
-    return object;
-}
 
 [[noreturn]] void expected(const char* what) {
     fatal_error(PARSER_ERROR, MODULE, "Expected %s in line %d", what, tokenizer.line);
@@ -378,7 +368,7 @@ Object* parse_sphere() {
     const Vector3 centre = parse_vector();
     expect(TokenKind::COMMA);
     const double radius = parse_parameter();
-    return record(make_sphere(centre.x, centre.y, centre.z, radius));
+    return make_sphere(centre.x, centre.y, centre.z, radius);
 }
 
 // box -> "box" "{" vector "," vector modifiers "}"
@@ -386,7 +376,7 @@ Object* parse_box() {
     const Vector3 a = parse_vector();
     expect(TokenKind::COMMA);
     const Vector3 b = parse_vector();
-    return record(make_box(a.x, a.y, a.z, b.x, b.y, b.z));
+    return make_box(a.x, a.y, a.z, b.x, b.y, b.z);
 }
 
 // cylinder -> "cylinder" "{" vector "," vector "," expression modifiers "}"
@@ -396,7 +386,7 @@ Object* parse_cylinder() {
     const Vector3 b = parse_vector();
     expect(TokenKind::COMMA);
     const double radius = parse_parameter();
-    return record(make_cylinder(a.x, a.y, a.z, b.x, b.y, b.z, radius));
+    return make_cylinder(a.x, a.y, a.z, b.x, b.y, b.z, radius);
 }
 
 // cone -> "cone" "{" vector "," expression "," vector "," expression modifiers "}"
@@ -408,7 +398,7 @@ Object* parse_cone() {
     const Vector3 b = parse_vector();
     expect(TokenKind::COMMA);
     const double radius_b = parse_parameter();
-    return record(make_cone(a.x, a.y, a.z, radius_a, b.x, b.y, b.z, radius_b));
+    return make_cone(a.x, a.y, a.z, radius_a, b.x, b.y, b.z, radius_b);
 }
 
 // plane -> "plane" "{" vector "," expression modifiers "}": the surface dot(n, P) = d for
@@ -420,7 +410,7 @@ Object* parse_plane() {
     normal = normal * (1 / std::sqrt(dot(normal, normal)));
     expect(TokenKind::COMMA);
     const double distance = parse_parameter();
-    return record(make_plane(normal.x, normal.y, normal.z, -distance));
+    return make_plane(normal.x, normal.y, normal.z, -distance);
 }
 
 // torus -> "torus" "{" expression "," expression modifiers "}"
@@ -428,7 +418,7 @@ Object* parse_torus() {
     const double major = parse_parameter();
     expect(TokenKind::COMMA);
     const double minor = parse_parameter();
-    return record(make_torus(major, minor));
+    return make_torus(major, minor);
 }
 
 bool closes(const OutlinePoint& point, const OutlinePoint& first) {
@@ -455,7 +445,7 @@ void close_outline(std::vector<OutlinePoint>& points) {
 // prism -> "prism" "{" sweep-type expression "," expression "," integer { "," vector2 }
 //          modifiers "}"
 Object* parse_prism() {
-    Prism* prism = record(new_prism());
+    Prism* prism = new_prism();
     finish_primitive(prism);
     next_token();
     if (tokenizer.kind == TokenKind::LINEAR_SWEEP) prism->sweep = LINEAR_SWEEP;
@@ -486,7 +476,7 @@ Object* parse_prism() {
 // csg -> ("union" | "merge" | "intersection" | "difference") "{" object-statement
 //        object-statement { object-statement } modifiers "}"
 Object* parse_csg(const ObjectMethods* kind) {
-    Object* node = record(new_csg(kind));
+    Object* node = new_csg(kind);
     parse_csg_children(node);
     return node;
 }
@@ -508,13 +498,13 @@ Texture* parse_texture_items(Texture* texture) {
                 texture = substitute([texture] { return parse_texture_items(texture); });
                 break;
             case TokenKind::TEXTURE:  // "texture" "{" texture-items "}"
-                if (!texture) texture = new_texture();
+                if (!texture) texture = newTexture();
                 expect(TokenKind::LBRACE);
                 texture = parse_texture_items(texture);
                 expect(TokenKind::RBRACE);
                 break;
             case TokenKind::PIGMENT:  // "pigment" "{" "color" "rgb" vector "}"
-                if (!texture) texture = new_texture();
+                if (!texture) texture = newTexture();
                 expect(TokenKind::LBRACE);
                 expect(TokenKind::COLOR);
                 expect(TokenKind::RGB);
@@ -522,7 +512,7 @@ Texture* parse_texture_items(Texture* texture) {
                 expect(TokenKind::RBRACE);
                 break;
             case TokenKind::FINISH:  // "finish" "{" finish-items "}"
-                if (!texture) texture = new_texture();
+                if (!texture) texture = newTexture();
                 expect(TokenKind::LBRACE);
                 parse_finish(texture);
                 expect(TokenKind::RBRACE);
@@ -586,8 +576,6 @@ struct LocatedErrors {
 }  // namespace
 
 SceneView sceneView;
-
-ParsedRecords take_parsed_records() { return std::exchange(parsed, {}); }
 
 Object* parse_scene_file(const char* file_name) {
     // Each file starts afresh, also after a load that an error ended by unwinding: declarations

@@ -1,14 +1,11 @@
 // Reads one scene file into an object tree.
 #pragma once
 
-#include <memory>
-#include <vector>
-
 #include "math/transform.h"
 #include "objects/prism.h"
-#include "objects/texture.h"
 
 struct Object;
+struct Texture;
 
 // The camera and light statements of a scene file, in world coordinates, as read; the program
 // decides what to do with them.
@@ -25,22 +22,10 @@ extern SceneView sceneView;
 
 // Null when the file holds no object statement; every error ends the program, or leaves it
 // through a fatalHook that throws. Every parse starts from a clean scene layer (tokenizer,
-// declarations, file texts, limits, warnings, sceneView), also after a parse left that way.
+// declarations, file texts, limits, warnings, sceneView), also after a parse left that way;
+// what it made goes to the current scene store, also when an error ends it.
 // scene-file -> { camera | light } object-statement
 Object* parse_scene_file(const char* file_name);
-
-// Everything the parser made since the records were last taken, over any number of files,
-// also those of a parse that an error ended: every object in the order made, and every
-// texture (objects point to them). Each object is a record of its own: a CSG node's member
-// list links objects that are in the list too.
-struct ParsedRecords {
-    std::vector<Object*> objects;
-    std::vector<std::unique_ptr<Texture>> textures;
-};
-
-// Hands the records over; the caller owns them from then on. A program that keeps its scene
-// to the end need never call it.
-ParsedRecords take_parsed_records();
 
 // One object statement with its modifiers; null (the token pushed back) when the next token
 // cannot start one.

@@ -1,11 +1,15 @@
 // Key commands, mouse steering with its printed lines, and the frame report.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/input.h"
+#include "app/png_image.h"
 #include "render/camera.h"
 #include "render/frame.h"
 #include "render/quad_renderer.h"
@@ -19,6 +23,7 @@ protected:
         fillPolygons = 1;
         borderMode = objectCountView = frameless = 0;
         printStatistics = 1;
+        showOverlay = 0;
         qualityLevel = 1;
         mouseMode = NO_BUTTON;
         lastX = lastY = 0;
@@ -32,6 +37,20 @@ std::string printedBy(void (*action)()) {
     action();
     std::fflush(stdout);
     return ::testing::internal::GetCapturedStdout();
+}
+
+std::string printedByKey(int key) {
+    ::testing::internal::CaptureStdout();
+    specialKeyPressed(key);
+    std::fflush(stdout);
+    return ::testing::internal::GetCapturedStdout();
+}
+
+void expectSameCamera(const Camera& a, const Camera& b) {
+    EXPECT_EQ(a.location, b.location);
+    EXPECT_EQ(a.direction, b.direction);
+    EXPECT_EQ(a.right, b.right);
+    EXPECT_EQ(a.up, b.up);
 }
 
 std::string linesFor(const Camera& c) {
@@ -172,6 +191,126 @@ TEST_F(Input, FrameReportLine) {
     EXPECT_EQ(printedBy(printFrameReport), "frameless: 1234 rpf, 256 quads @ refresh rate 30 (=61.23 fps) \n");
     printStatistics = 0;
     EXPECT_EQ(printedBy(printFrameReport), "");
+}
+
+// Each flying key moves the camera exactly as its drag of 10 pixels does, and prints the
+// same lines.
+TEST_F(Input, FlyingKeysStepAsTheirDrags) {
+    struct Case {
+        int key, button, dx, dy;  // the drag in pixels, y downwards
+    };
+    const Case cases[] = {
+        {KEY_UP, RIGHT_BUTTON, 0, 10},    {KEY_DOWN, RIGHT_BUTTON, 0, -10},    {KEY_HOME, LEFT_BUTTON, -10, 0},
+        {KEY_END, LEFT_BUTTON, 10, 0},    {KEY_PAGE_DOWN, LEFT_BUTTON, 0, 10}, {KEY_PAGE_UP, LEFT_BUTTON, 0, -10},
+    };
+    const Camera start = camera;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        camera = start;
+        ::testing::internal::CaptureStdout();
+        mouseButton(c.button, true, 100, 100);
+        mouseMoved(100 + c.dx, 100 + c.dy);
+        mouseButton(c.button, false, 100 + c.dx, 100 + c.dy);
+        const std::string dragLines = ::testing::internal::GetCapturedStdout();
+        const Camera dragged = camera;
+
+        camera = start;
+        EXPECT_EQ(printedByKey(c.key), dragLines);
+        expectSameCamera(camera, dragged);
+    }
+    EXPECT_EQ(mouseMode, NO_BUTTON);
+}
+
+// Left and Right turn towards the picture's left and right edges whichever way round the
+// camera's vectors are, and undo each other.
+TEST_F(Input, LeftAndRightTurnAboutUp) {
+    for (double handedness : {1.0, -1.0}) {
+        SCOPED_TRACE(handedness);
+        camera.right = handedness * Vector3{0.8, 0, 0.6} * 1.5;  // as wide as a reshape makes it
+        const Camera before = camera;
+        const std::string printed = printedByKey(KEY_RIGHT);
+        EXPECT_EQ(printed, linesFor(camera));
+        EXPECT_NEAR(dot(camera.direction, before.direction), std::cos(TURN_STEP), 1e-14);
+        EXPECT_NEAR(dot(camera.direction, normalize(before.right)), std::sin(TURN_STEP), 1e-14);
+        EXPECT_NEAR(length(camera.right), 1.5, 1e-14);
+        EXPECT_EQ(camera.location, before.location);
+        EXPECT_NEAR(length(camera.up - before.up), 0, 1e-15);
+        printedByKey(KEY_LEFT);
+        printedByKey(KEY_LEFT);
+        EXPECT_NEAR(dot(camera.direction, normalize(before.right)), -std::sin(TURN_STEP), 1e-14);
+        printedByKey(KEY_RIGHT);
+        EXPECT_NEAR(length(camera.direction - before.direction), 0, 1e-14);
+        EXPECT_NEAR(length(camera.right - before.right), 0, 1e-14);
+        camera = before;
+    }
+}
+
+TEST_F(Input, OtherSpecialKeysLeaveTheCamera) {
+    const Camera before = camera;
+    for (int key : {KEY_F2, KEY_F3, 1, 99, 108, 200}) EXPECT_EQ(printedByKey(key), "");
+    expectSameCamera(camera, before);
+}
+
+// r goes back to the camera kept at start-up, as wide as the window is now.
+TEST_F(Input, RReturnsToTheStartCamera) {
+    const Camera start = camera;
+    rememberStartCamera();
+    for (int key : {KEY_UP, KEY_LEFT, KEY_HOME, KEY_PAGE_UP}) printedByKey(key);
+    camera.right = normalize(camera.right) * 2.0;  // a wider window
+    ::testing::internal::CaptureStdout();
+    keyReleased(screen, 'R');
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), linesFor(start));
+    EXPECT_EQ(camera.location, start.location);
+    EXPECT_EQ(camera.direction, start.direction);
+    EXPECT_EQ(camera.up, start.up);
+    EXPECT_EQ(camera.right, normalize(start.right) * 2.0);
+    EXPECT_TRUE(screen.calls.empty());
+}
+
+TEST_F(Input, HTogglesTheReadoutOfTheLastFrame) {
+    keyReleased(screen, 'h');
+    EXPECT_EQ(showOverlay, 1);
+    keyReleased(screen, 'H');
+    EXPECT_EQ(showOverlay, 0);
+    raysThisFrame = 36158;
+    quadsDrawn = 16882;
+    qualityLevel = 3;
+    frameless = 1;
+    const std::vector<std::string> lines = overlayLines(12.345, 2);
+    const std::vector<std::string> expected = {"fps       12.3",    "rays      36158", "quads     16882",
+                                               "quality   3",       "renderer  frameless", "threads   2"};
+    EXPECT_EQ(lines, expected);
+    frameless = 0;
+    EXPECT_EQ(overlayLines(0, 1)[4], "renderer  quad");
+}
+
+// Pictures go to the first free quadray-NNNN.png of the working directory; one that cannot
+// be written is reported on standard error and nothing else happens.
+TEST_F(Input, PicturesTakeTheNextFreeName) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string directory = std::string(tmp && *tmp ? tmp : "/tmp") + "/quadray_pictures_XXXXXX";
+    ASSERT_NE(mkdtemp(directory.data()), nullptr);
+    char* home = getcwd(nullptr, 0);
+    ASSERT_EQ(chdir(directory.c_str()), 0);
+    const RgbImage picture = makeImage(3, 2);
+    std::string printed;
+    ::testing::internal::CaptureStdout();
+    savePicture(picture);
+    std::fclose(std::fopen("quadray-0002.png", "w"));
+    savePicture(picture);
+    printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed, "saved quadray-0001.png\nsaved quadray-0003.png\n");
+    EXPECT_EQ(access("quadray-0003.png", R_OK), 0);
+    for (const char* name : {"quadray-0001.png", "quadray-0002.png", "quadray-0003.png"}) unlink(name);
+    ASSERT_EQ(rmdir(directory.c_str()), 0);  // the working directory is gone: nothing can be written
+
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    savePicture(picture);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "quadray: cannot write quadray-0001.png\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(chdir(home), 0);
+    std::free(home);
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# quadray-render's command line through the real process: malformed options end with the
-# usage line and status 2 before anything is loaded; scene and output errors keep their own
+# Both programs' command lines through the real process: --help prints the usage on standard
+# output with status 0; a refused command line prints what is wrong and the usage on standard
+# error with status 2, before anything is loaded; scene and output errors keep their own
 # messages and statuses.
 set -u
-RENDER="$1/quadray-render"
+BUILD="$1"
+RENDER="$BUILD/quadray-render"
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
-USAGE="usage: quadray-render [--dir DIR] [--size WIDTHxHEIGHT] [--quality N] [--mode quad|full|frameless] [--frames N] [--batches B] [--camera-move D] [--border] [--out FILE.png] [--report]"
 passed=0
 failed=0
 
@@ -19,48 +20,52 @@ expect() {  # description, expected, actual
     fi
 }
 
-refused() {  # the arguments, which must be refused
-    "$RENDER" "$@" >"$OUT/stdout" 2>"$OUT/stderr"
+refused() {  # program, the line naming the fault, the arguments
+    local program=$1 problem=$2
+    shift 2
+    env -u DISPLAY "$BUILD/$program" "$@" >"$OUT/stdout" 2>"$OUT/stderr"
     local status=$?
-    expect "status of [$*]" 2 "$status"
-    expect "stdout of [$*]" "" "$(cat "$OUT/stdout")"
-    expect "stderr of [$*]" "$USAGE" "$(cat "$OUT/stderr")"
+    expect "status of $program [$*]" 2 "$status"
+    expect "stdout of $program [$*]" "" "$(cat "$OUT/stdout")"
+    expect "problem of $program [$*]" "$program: $problem" "$(head -n 1 "$OUT/stderr")"
+    expect "usage of $program [$*]" "usage: $program [options] [FILE]" "$(sed -n 2p "$OUT/stderr")"
 }
 
-refused --help
-refused scene
-refused --size
-refused --size 640
-refused --size 0x480
-refused --size 640x-1
-refused --size 9000x10
-refused --size 640x480x1
-refused --quality -1
-refused --quality high
-refused --mode wire
-refused --frames 0
-refused --frames 1.5
-refused --batches 0
-refused --camera-move
-refused --camera-move forward
-refused --camera-move nan
-refused --out
-refused --dir ""
-refused --report --border --bogus
-refused --size=640x480
+refused quadray-render "'--bogus' is not an option" --report --border --bogus
+refused quadray-render "--size: '0x480' is not WIDTHxHEIGHT with sides from 1 to 8192" --size 0x480
+refused quadray-render "--camera-move needs a value" --camera-move
+refused quadray-render "--out: 'picture.jpg' does not end in .png" --out picture.jpg
+refused quadray-render "--threads: 'many' is not a thread count from 1 to 1024" --threads many
+refused quadray "'--size' is not an option" --size 8x8
+refused quadray "'a.pov': only one scene file can be given" b.pov a.pov
+
+for program in quadray quadray-render; do
+    env -u DISPLAY "$BUILD/$program" --help >"$OUT/stdout" 2>"$OUT/stderr"
+    expect "status of $program --help" 0 "$?"
+    expect "first line of $program --help" "usage: $program [options] [FILE]" "$(head -n 1 "$OUT/stdout")"
+    expect "stderr of $program --help" "" "$(cat "$OUT/stderr")"
+done
 
 # A directory without the scene files fails in the tokenizer, as quadray does.
-"$RENDER" --dir "$OUT/none" >"$OUT/stdout" 2>"$OUT/stderr"
+"$RENDER" --dir "$OUT/none" >"$OUT/stdout" 2>/dev/null
 expect "status without scene files" 255 "$?"
 expect "message without scene files" "ERROR (9001): tokenizer - file not found: $OUT/none/objects/cycle.pov" \
     "$(cat "$OUT/stdout")"
+"$RENDER" "$OUT/none.pov" >"$OUT/stdout" 2>/dev/null
+expect "status without the scene file" 255 "$?"
+expect "message without the scene file" "ERROR (9001): tokenizer - file not found: $OUT/none.pov" "$(cat "$OUT/stdout")"
 
-# The picture cannot be written: the scene was loaded, then a message and status 1.
+# A picture that cannot be written is refused before the scene is even loaded.
 "$RENDER" --dir tests/scenes/render_empty --size 8x8 --out "$OUT/none/picture.png" >"$OUT/stdout" 2>"$OUT/stderr"
 expect "status of an unwritable picture" 1 "$?"
-expect "stdout of an unwritable picture" "INFORMATION (100): main - Parsing done..." "$(cat "$OUT/stdout")"
-expect "stderr of an unwritable picture" "quadray-render: cannot write $OUT/none/picture.png" \
-    "$(head -n 1 "$OUT/stderr")"
+expect "stdout of an unwritable picture" "" "$(cat "$OUT/stdout")"
+expect "stderr of an unwritable picture" "quadray-render: cannot write $OUT/none/picture.png" "$(cat "$OUT/stderr")"
+
+# One file is the whole scene.
+printf 'sphere { <0, 0, 0>, 1 }\n' >"$OUT/one.pov"
+"$RENDER" --size 8x8 --report "$OUT/one.pov" >"$OUT/stdout" 2>/dev/null
+expect "status of a one-file scene" 0 "$?"
+expect "counts of a one-file scene" "1 primitives, 0 CSG nodes" "$(grep 'primitives,' "$OUT/stdout")"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,13 +1,64 @@
 #!/usr/bin/env bash
-# Closing the window the way a window manager does ends quadray normally, with the exit
-# report printed exactly once.
+# How quadray shows and ends: without a display it says so in one line; in a real window the
+# readout toggles, F2 saves the window's picture and F3 a full trace, a resize to 1280x720 is
+# drawn edge to edge, and closing the window the way a window manager does ends quadray
+# normally, with the exit report printed exactly once.
 set -u
 source "$(dirname "$0")/lib/window.bash" "$1"
 
+# No display: the scene is read first, then one line names the cause and the way out.
+WAY_OUT="to render without a window use: quadray-render --out picture.png"
+env -u DISPLAY "$BUILD/quadray" >"$WORK/out" 2>"$WORK/err"
+check "no DISPLAY: status 1" test $? -eq 1
+check "no DISPLAY: the scene was read" test "$(cat "$WORK/out")" = "INFORMATION (100): main - Parsing done..."
+check "no DISPLAY: one line" test "$(cat "$WORK/err")" = "quadray: cannot open a window: DISPLAY is not set; $WAY_OUT"
+"$BUILD/quadray" -display :1999 >"$WORK/out" 2>"$WORK/err"
+check "unreachable display: status 1" test $? -eq 1
+check "unreachable display: one line" test "$(cat "$WORK/err")" = \
+    "quadray: cannot open display ':1999' (no X server reachable there); $WAY_OUT"
+printf 'sphere { <0, 0, 0>, 1 \n' >"$WORK/bad.pov"
+env -u DISPLAY "$BUILD/quadray" "$WORK/bad.pov" >"$WORK/out" 2>"$WORK/err"
+check "no DISPLAY, bad scene: status 255" test $? -eq 255
+check "no DISPLAY, bad scene: its line only" bash -c "grep -q '^ERROR' '$WORK/out' && test ! -s '$WORK/err'"
+
+# Pictures are saved in quadray's working directory.
+PICTURES="$WORK/pictures"
+mkdir "$PICTURES"
 start_xvfb
-start_quadray
+start_quadray "$PICTURES" --dir "$ROOT"
 open_window
 check "the scene shows" poll 60 shot_is 1 ">" 0.05
+
+# The sky in the top left corner is black until the readout covers it with white text.
+corner_white() { shot_of 120x100+0+0 | cut -d' ' -f3; }
+corner_has_text() { awk -v w="$(corner_white)" 'BEGIN { exit !(w > 0.05) }'; }
+corner_is_plain() { [ "$(corner_white)" = 0.0000 ]; }
+check "no readout at start" corner_is_plain
+press h
+check "h shows the readout" poll 30 corner_has_text
+press h
+check "h again hides it" poll 30 corner_is_plain
+
+last_saved() { grep '^saved ' "$WORK/out" | tail -1; }
+size_of() { python3 "$ROOT/tests/e2e/png_pixels.py" size "$PICTURES/$1"; }
+digest_of() { python3 "$ROOT/tests/e2e/png_pixels.py" digest "$PICTURES/$1"; }
+check "F2 saves the window's picture" after '^saved ' press F2
+check "first name" test "$(last_saved)" = "saved quadray-0001.png"
+check "F2 picture has the window's size" test "$(size_of quadray-0001.png)" = "640 480"
+window_picture=$(digest_of quadray-0001.png)
+check "F2 picture is what the window shows" test "$(shot_digest)" = "$window_picture"
+check "F3 saves a full trace" after '^saved ' press F3
+check "next free name" test "$(last_saved)" = "saved quadray-0002.png"
+check "F3 picture has the window's size" test "$(size_of quadray-0002.png)" = "640 480"
+check "the full trace is not the quad picture" test "$(digest_of quadray-0002.png)" != "$window_picture"
+check "the quad frames after it are unchanged" poll 10 eval '[ "$(shot_digest)" = "$window_picture" ]'
+
+xdotool windowsize "$WID" 1280 720
+check "the window is 1280x720" poll 30 bash -c "xwininfo -id $WID | grep -q 'Width: 1280' && xwininfo -id $WID | grep -q 'Height: 720'"
+check "the picture reaches the right edge" poll 30 eval 'shot_of 40x720+1240+0 | awk "{ exit !(\$1 > 0.05) }"'
+check "and the top right" poll 30 eval 'shot_of 640x240+640+0 | awk "{ exit !(\$1 > 0.01) }"'
+check "F2 after the resize" after '^saved ' press F2
+check "F2 picture is 1280x720" test "$(size_of quadray-0003.png)" = "1280 720"
 
 python3 "$LIB/close_window.py" "$WID"
 check "closing ends quadray" wait_for_exit 30

@@ -12,6 +12,7 @@
 #include "objects/cone.h"
 #include "objects/csg.h"
 #include "objects/plane.h"
+#include "objects/scene_store.h"
 #include "objects/sphere.h"
 #include "objects/torus.h"
 #include "render/shading.h"
@@ -23,10 +24,6 @@ namespace {
 // Scenes live as long as the program, as they do in the tracer (never destroyed, so the
 // leak check at exit still finds them).
 std::vector<Object*>& parsedScenes = *new std::vector<Object*>;
-std::vector<ParsedRecords>& takenRecords = *new std::vector<ParsedRecords>;
-
-// The records handed over, kept for as long as the program runs.
-const ParsedRecords& takeRecords() { return takenRecords.emplace_back(take_parsed_records()); }
 
 class ParserTest : public SceneLanguageTest {
 protected:
@@ -389,11 +386,14 @@ std::string repeated(const std::string& text, int count) {
 }
 
 TEST_F(ParserTest, AParseEndedByAnErrorLeavesNothingThatBreaksTheNext) {
+    SceneStore store;
+    SceneStore* const programStore = currentStore;
+    currentStore = &store;
     fatalHook = [](int) { throw Refused{}; };
-    takeRecords();
     std::string nested_declarations;
     for (int i = 0; i < 1200; ++i) nested_declarations += "#declare a" + std::to_string(i) + " = ";
-    // Each broken file stops at one of the limits or after objects were made.
+    // Each broken file stops at one of the limits or after objects were made, which the
+    // store holds for the caller to free.
     const std::vector<std::pair<std::string, size_t>> broken = {
         {repeated("union { ", 1100), 1000},
         {"sphere { <0,0,0>, " + repeated("(", 1100), 0},
@@ -406,7 +406,8 @@ TEST_F(ParserTest, AParseEndedByAnErrorLeavesNothingThatBreaksTheNext) {
         const OutputDiscarded quiet;
         for (const auto& [text, objects_made] : broken) {
             EXPECT_THROW(parse(text), Refused);
-            EXPECT_EQ(takeRecords().objects.size(), objects_made) << text.substr(0, 60);
+            EXPECT_EQ(store.objects.size(), objects_made) << text.substr(0, 60);
+            freeScene(store);
         }
     }
     fatalHook = nullptr;
@@ -419,11 +420,10 @@ TEST_F(ParserTest, AParseEndedByAnErrorLeavesNothingThatBreaksTheNext) {
     EXPECT_NE(parse(declarations + "1" + repeated(";", 1000) + "\nsphere { <0,0,0>, b999 }"), nullptr);
     EXPECT_FATAL_LINE(parseFailing(repeated("union { ", 1001)),
                       "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
-    // What the good parses made is handed over once: two spheres, one texture.
-    const ParsedRecords& records = takeRecords();
-    EXPECT_EQ(records.objects.size(), 2u);
-    EXPECT_EQ(records.objects[0], sphere);
-    EXPECT_TRUE(takeRecords().objects.empty());
+    parsedScenes.pop_back();
+    parsedScenes.pop_back();
+    freeScene(store);
+    currentStore = programStore;
 }
 
 // The "ok" cases of the scene corpus, whose process run only shows that they parse: here

@@ -5,13 +5,31 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scene/tokenizer.h"
+
+// The child process of a death test ends in exit(), which runs none of the test's
+// destructors, so the files it made would stay behind. Every process removes the files it
+// made and has not removed yet when it exits; those of its parent are left to the parent.
+struct UnremovedSceneFiles {
+    std::vector<std::pair<pid_t, std::string>> files;  // maker and path
+    ~UnremovedSceneFiles() {
+        for (const auto& [maker, path] : files)
+            if (maker == getpid()) unlink(path.c_str());
+    }
+};
+
+inline UnremovedSceneFiles& unremovedSceneFiles() {
+    static UnremovedSceneFiles files;
+    return files;
+}
 
 // A scene file with the given text, removed when the test ends.
 class SceneFile {
@@ -23,8 +41,13 @@ public:
         EXPECT_GE(fd, 0);
         EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
         close(fd);
+        unremovedSceneFiles().files.emplace_back(getpid(), path_);
     }
-    ~SceneFile() { unlink(path_.c_str()); }
+    ~SceneFile() {
+        unlink(path_.c_str());
+        auto& files = unremovedSceneFiles().files;
+        files.erase(std::remove(files.begin(), files.end(), std::make_pair(getpid(), path_)), files.end());
+    }
     SceneFile(const SceneFile&) = delete;
     SceneFile& operator=(const SceneFile&) = delete;
 

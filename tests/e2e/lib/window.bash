@@ -1,8 +1,10 @@
 # Shared steps of the real-window tests: a private X server, quadray started from the
-# repository root with line-buffered output, screenshots, bounded polling and clean-up.
+# repository root (or another directory) with line-buffered output, screenshots, bounded
+# polling and clean-up.
 # Sourced by tests/e2e/window_*.sh with the build directory as $1.
 
 BUILD=$(cd "$1" && pwd)
+ROOT=$(pwd)
 LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 WORK=$(mktemp -d)
 XVFB_PID=""
@@ -47,8 +49,9 @@ poll() {
     done
 }
 
+# The screen holds the window at its largest tested size, 1280x720.
 start_xvfb() {
-    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$WORK/display" 2>"$WORK/xvfb.log" &
+    Xvfb -displayfd 9 -screen 0 1600x1200x24 -nolisten tcp 9>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
     if ! poll 20 test -s "$WORK/display"; then
         echo "FAIL no X server"
@@ -57,14 +60,15 @@ start_xvfb() {
     export DISPLAY=":$(cat "$WORK/display")"
 }
 
-# Starts quadray in the directory given (the repository root by default). stdbuf makes its
+# Starts quadray in the directory given (the repository root by default), with the arguments
+# that follow. stdbuf makes its
 # output line-buffered, so lines can be waited for. A sanitizer build must accept stdbuf's
 # preloaded library ahead of its runtime, and must not count what the GL driver, unloaded
 # when the window closes, still held (the unit tests check quadray's own memory).
 SANITIZER_OPTIONS="verify_asan_link_order=0:detect_leaks=0"
 start_quadray() {
     (cd "${1:-.}" &&
-        ASAN_OPTIONS="$SANITIZER_OPTIONS${ASAN_OPTIONS:+:$ASAN_OPTIONS}" exec stdbuf -oL "$BUILD/quadray") \
+        ASAN_OPTIONS="$SANITIZER_OPTIONS${ASAN_OPTIONS:+:$ASAN_OPTIONS}" exec stdbuf -oL "$BUILD/quadray" "${@:2}") \
         >"$WORK/out" 2>"$WORK/err" &
     QUADRAY_PID=$!
 }
@@ -91,6 +95,17 @@ shot() {
         python3 "$LIB/rgb_stats.py" "$WORK/shot.rgb"
 }
 
+# shot_of GEOMETRY: like shot, for the part WIDTHxHEIGHT+X+Y of the window.
+shot_of() {
+    import -window "$WID" -crop "$1" -depth 8 "rgb:$WORK/part.rgb" 2>/dev/null &&
+        python3 "$LIB/rgb_stats.py" "$WORK/part.rgb"
+}
+
+# The SHA-256 of the window's pixels, rows from the top, as png_pixels.py digest gives it.
+shot_digest() {
+    import -window "$WID" -depth 8 "rgb:$WORK/shot.rgb" 2>/dev/null && sha256sum <"$WORK/shot.rgb" | cut -d' ' -f1
+}
+
 # shot_is FIELD OP VALUE: compares one fraction of a fresh screenshot, e.g. shot_is 2 "<" 0.01
 shot_is() {
     local fields
@@ -99,6 +114,15 @@ shot_is() {
 }
 
 lines_matching() { grep -c -- "$1" "$WORK/out"; }
+
+# after PATTERN COMMAND...: runs the command, then waits until one more output line matches.
+after() {
+    local pattern=$1 before
+    shift
+    before=$(lines_matching "$pattern")
+    "$@"
+    poll 30 eval '[ "$(lines_matching "$pattern")" -gt "$before" ]'
+}
 
 # A process that has ended but was not yet waited for is a zombie.
 quadray_ended() {
