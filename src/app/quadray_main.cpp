@@ -11,6 +11,7 @@
 #include "app/scene.h"
 #include "app/window.h"
 #include "render/camera.h"
+#include "scene/warnings.h"
 
 // The program name and freeglut's own options, as glutInit expects them.
 static std::vector<char*> glutCommandLine(char* programName, std::vector<std::string>& glutArguments) {
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
         std::printf("%s%s", usageText(Program::Window).c_str(), KEYS_HELP);
         return 0;
     }
+    flatUnions = options.flatUnions;
+    quietWarnings = options.quiet;
     if (options.sceneFile.empty())
         loadScene(options.directory);
     else
@@ -41,6 +44,7 @@ int main(int argc, char** argv) {
     int glutArgumentCount = static_cast<int>(glutArguments.size()) - 1;
     openWindow(&glutArgumentCount, glutArguments.data());
     initRenderer(windowPresenter());
+    applySceneView();
     if (options.reload) watchSceneFiles();
     std::atexit(printReport);
     runEventLoop();

@@ -15,6 +15,7 @@
 #include "app/report.h"
 #include "app/scene.h"
 #include "render/camera.h"
+#include "scene/warnings.h"
 #include "render/frame.h"
 #include "render/frameless.h"
 #include "render/null_presenter.h"
@@ -99,6 +100,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quadray-render: cannot write %s\n", options.outFile.c_str());
         return 1;
     }
+    flatUnions = options.flatUnions;
+    quietWarnings = options.quiet;
     if (options.sceneFile.empty())
         loadScene(options.directory);
     else
@@ -117,6 +120,7 @@ int main(int argc, char** argv) {
     frameless = options.mode == RenderMode::Frameless;
     if (frameless) framelessBatchLimit = options.batches;
     initRenderer(presenter);
+    applySceneView();
     reshapeWindow(presenter, options.width, options.height);
     camera.location += options.cameraMove * camera.direction;  // as a right drag does
 

@@ -3,26 +3,44 @@
 
 #include <memory>
 
+#include "app/input.h"
 #include "base/error.h"
 #include "math/transform.h"
 #include "objects/csg.h"
 #include "objects/object.h"
+#include "objects/texture.h"
 #include "objects/scene_store.h"
+#include "objects/union_hierarchy.h"
+#include "render/camera.h"
 #include "render/shading.h"
 #include "scene/parser.h"
 #include "scene/tokenizer.h"
+
+bool flatUnions = false;
 
 namespace {
 
 std::vector<std::string> files;         // one file, or the three in the order they are read
 std::unique_ptr<SceneStore> liveStore;  // owns every object and texture of sceneList
+SceneView loadedView;                   // the camera and light statements of all the files
 
 // What a failed reload throws out of the error routine, so that the program goes on.
 struct LoadFailed {};
 
+// Parses one file; its camera and light statements override those of the files before it.
 Object* loadFile(const std::string& path) {
     Object* root = parse_scene_file(path.c_str());
     if (!root) fatal_error(9000, "parser", "Expected an object statement in file %s", path.c_str());
+    if (sceneView.hasCamera) {
+        loadedView.hasCamera = true;
+        loadedView.cameraLocation = sceneView.cameraLocation;
+        loadedView.cameraLookAt = sceneView.cameraLookAt;
+    }
+    if (sceneView.hasLight) {
+        loadedView.hasLight = true;
+        loadedView.lightLocation = sceneView.lightLocation;
+        loadedView.lightColour = sceneView.lightColour;
+    }
     return root;
 }
 
@@ -49,8 +67,10 @@ Object* buildScene() {
 // Builds the scene into store, with ids and counts starting afresh.
 void buildInto(SceneStore& store) {
     currentStore = &store;
+    loadedView = SceneView{};
     objectCount = primitiveCount = csgNodeCount = 0;
     sceneList = buildScene();
+    if (!flatUnions) regroupUnions(sceneList);
 }
 
 void load(std::vector<std::string> paths) {
@@ -61,6 +81,38 @@ void load(std::vector<std::string> paths) {
 }
 
 [[noreturn]] void throwLoadFailed(int) { throw LoadFailed{}; }
+
+// Upright at location, looking at target, as wide as the image plane is now (the aspect
+// ratio of the window).
+void placeCamera(const Vector3& location, const Vector3& target) {
+    const double width = length(camera.right);
+    camera = {location, {0, 0, 1}, {width, 0, 0}, {0, 1, 0}};
+    lookAt(target.x, target.y, target.z);
+}
+
+void placeLight(const SceneView& view) {
+    Light* light = sceneLight();
+    light->location = view.hasLight ? view.lightLocation : LIGHT_LOCATION;
+    light->colour = view.hasLight ? view.lightColour : Vector3{1, 1, 1};
+}
+
+bool sameCamera(const SceneView& a, const SceneView& b) {
+    if (a.hasCamera != b.hasCamera) return false;
+    return !a.hasCamera || (a.cameraLocation == b.cameraLocation && a.cameraLookAt == b.cameraLookAt);
+}
+
+// After a reload the light follows the files; the camera stays where the person has moved it
+// unless the camera statement changed, and then it starts afresh from the statement (or from
+// the start view when the statement is gone).
+void applyReloadedView(const SceneView& before) {
+    placeLight(loadedView);
+    if (sameCamera(before, loadedView)) return;
+    if (loadedView.hasCamera)
+        placeCamera(loadedView.cameraLocation, loadedView.cameraLookAt);
+    else
+        placeCamera(CAMERA_START_LOCATION, CAMERA_START_LOOK_AT);
+    rememberStartCamera();
+}
 
 }  // namespace
 
@@ -75,20 +127,32 @@ void loadSceneFile(const std::string& path) { load({path}); }
 
 const std::vector<std::string>& sceneFiles() { return files; }
 
+void applySceneView() {
+    placeLight(loadedView);
+    if (loadedView.hasCamera) placeCamera(loadedView.cameraLocation, loadedView.cameraLookAt);
+}
+
 bool reloadScene() {
     Object* const oldScene = sceneList;
+    const SceneView oldView = loadedView;
+    const Camera oldCamera = camera;
+    const Light oldLight = *sceneLight();
     const int oldCounts[3] = {objectCount, primitiveCount, csgNodeCount};
     void (*const oldHook)(int) = fatalHook;
     fatalHook = throwLoadFailed;
     auto fresh = std::make_unique<SceneStore>();
     try {
         buildInto(*fresh);
+        applyReloadedView(oldView);
     } catch (const LoadFailed&) {
         fatalHook = oldHook;
         reset_tokenizer();  // the error left the file it was reading open
         freeScene(*fresh);  // what the failed load had built
         currentStore = liveStore.get();
         sceneList = oldScene;
+        loadedView = oldView;
+        camera = oldCamera;
+        *sceneLight() = oldLight;
         objectCount = oldCounts[0], primitiveCount = oldCounts[1], csgNodeCount = oldCounts[2];
         return false;
     }

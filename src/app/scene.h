@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// Large unions are regrouped into a bounding hierarchy as a scene is built, unless this is set.
+extern bool flatUnions;
+
 // Parses objects/cycle.pov, objects/arena.pov and objects/recognizer.pov (below directory,
 // or the working directory when it is empty), places the recognizer, joins the three into
 // one union that becomes sceneList, and prints the "Parsing done..." notice.
@@ -12,9 +15,14 @@ void loadScene(const std::string& directory = "");
 // Parses one scene file whose object is the whole scene: nothing is joined or placed.
 void loadSceneFile(const std::string& path);
 
+// Puts the camera and the light where the scene's camera and light statements say; without
+// them they stay as the renderer's set-up left them. Once, after that set-up.
+void applySceneView();
+
 // The files the scene is read from, as they were opened.
 const std::vector<std::string>& sceneFiles();
 // Loads the scene again from the same files. On success the new scene replaces the old one,
-// which is freed, and "Parsing done..." is printed; on an error its line is printed and the
-// old scene stays. True on success.
+// which is freed, the light follows the new files and the camera a changed camera statement,
+// and "Parsing done..." is printed; on an error its line is printed and the old scene, camera
+// and light stay. True on success.
 bool reloadScene();

@@ -10,3 +10,13 @@ void notice(int code, const char* module, const char* format, ...) __attribute__
 // Called after an error line is printed and before the process exits. A harness that must
 // survive errors (the fuzzer) installs one that does not return, by throwing.
 extern void (*fatalHook)(int code);
+
+// Where an error is about, while a scene file is being read: the path as it was opened and the
+// line reading stands at.
+struct ErrorLocation {
+    const char* path = nullptr;
+    int line = 0;
+};
+// Installed by the scene reader. When it gives a place, every error line is also written on
+// standard error as "PATH:LINE: " and the same text, the form editors jump to.
+extern bool (*errorLocation)(ErrorLocation& where);

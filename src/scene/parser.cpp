@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "objects/texture.h"
 #include "objects/torus.h"
 #include "scene/tokenizer.h"
+#include "scene/warnings.h"
 
 namespace {
 
@@ -29,15 +31,20 @@ inline constexpr const char* MODULE = "parser";
 inline constexpr int MAX_NESTING = 1000;
 // Declared texts that use declared names; only a name that uses itself goes this deep.
 inline constexpr int MAX_SUBSTITUTIONS = 100;
-// Every use of a name re-opens its file; names built from names can multiply the uses
-// without bound, so one scene file may make at most this many.
-inline constexpr int MAX_SUBSTITUTIONS_PER_FILE = 100000;
+// Names built from names can multiply the uses without bound. A scene file may make this many
+// substitutions, or one for every BYTES_PER_SUBSTITUTION bytes of it if that is more: a use
+// takes at least two bytes (the name and what ends it), so a file may use every name it
+// writes, while declarations that double their uses are stopped early.
+inline constexpr long MIN_SUBSTITUTIONS_PER_FILE = 100000;
+inline constexpr long BYTES_PER_SUBSTITUTION = 2;
 // A point within this distance of its sub-outline's first point closes it.
 inline constexpr double OUTLINE_CLOSING = 1e-10;
 
 int nestingDepth = 0;
 int substitutionDepth = 0;
-int substitutionsMade = 0;
+long substitutionsMade = 0;
+long substitutionBudget = MIN_SUBSTITUTIONS_PER_FILE;
+
 [[noreturn]] void expected(const char* what) {
     fatal_error(PARSER_ERROR, MODULE, "Expected %s in line %d", what, tokenizer.line);
 }
@@ -46,9 +53,11 @@ int substitutionsMade = 0;
 // that throws) leaves the counter as it was.
 struct DepthLevel {
     DepthLevel(int& counter, int limit, const char* what) : counter(counter) {
-        if (++counter > limit)
+        // A constructor that throws runs no destructor: the counter must be left as it was.
+        if (counter + 1 > limit)
             fatal_error(PARSER_ERROR, MODULE, "Expected at most %d %s in line %d", limit, what,
                         tokenizer.line);
+        ++counter;
     }
     ~DepthLevel() { --counter; }
     DepthLevel(const DepthLevel&) = delete;
@@ -65,7 +74,7 @@ struct Expectation {
     const char* text;
 };
 
-constexpr std::array<Expectation, 9> EXPECTATIONS{{
+constexpr std::array<Expectation, 11> EXPECTATIONS{{
     {TokenKind::COMMA, ","},
     {TokenKind::RBRACE, "}"},
     {TokenKind::LBRACE, "{"},
@@ -75,9 +84,11 @@ constexpr std::array<Expectation, 9> EXPECTATIONS{{
     {TokenKind::RPAREN, ")"},
     {TokenKind::COLOR, "color"},
     {TokenKind::RGB, "rgb"},
+    {TokenKind::LOCATION, "location"},
+    {TokenKind::LOOK_AT, "look_at"},
 }};
 
-// Reads one token, which must be of the given kind (one of the nine above).
+// Reads one token, which must be of the given kind (one of those above).
 void expect(TokenKind kind) {
     next_token();
     if (tokenizer.kind == kind) return;
@@ -92,15 +103,13 @@ void expect(TokenKind kind) {
 template <class Parse>
 auto substitute(Parse parse) {
     const DepthLevel level(substitutionDepth, MAX_SUBSTITUTIONS, "nested substitutions");
-    if (++substitutionsMade > MAX_SUBSTITUTIONS_PER_FILE)
-        fatal_error(PARSER_ERROR, MODULE, "Expected at most %d substitutions in line %d", MAX_SUBSTITUTIONS_PER_FILE,
+    if (++substitutionsMade > substitutionBudget)
+        fatal_error(PARSER_ERROR, MODULE, "Expected at most %ld substitutions in line %d", substitutionBudget,
                     tokenizer.line);
-    const int32_t position = tokenizer.position;
-    const int32_t line = tokenizer.position_line;
-    const std::string file_name = tokenizer.file_name;
     push_state();
-    open_scene_file(file_name.c_str());
-    seek_to(position, line);
+    // The file's text is in memory: the declared text is read where it stands.
+    tokenizer.unget_pending = false;
+    seek_to(tokenizer.position, tokenizer.position_line);
     auto result = parse();
     pop_state();
     return result;
@@ -122,6 +131,235 @@ double apply_function(TokenKind function, double x) {
     }
 }
 
+// One item of an expression as written: an operand (number, group, function call or name
+// with its value), a sign in front of what follows, or an operator between two operands.
+struct Term {
+    enum class Kind { OPERAND, SIGN, OPERATOR };
+    Kind kind = Kind::OPERAND;
+    char symbol = 0;
+    int32_t line = 0;
+    double value = 0;
+    std::string text;
+};
+
+struct Expression {
+    double value = 0;
+    std::string text;  // as written, one space around each operator
+    int32_t line = 0;  // where it starts
+};
+
+Expression read_expression();
+
+char operator_symbol(TokenKind kind) {
+    switch (kind) {
+        case TokenKind::PLUS: return '+';
+        case TokenKind::MINUS: return '-';
+        case TokenKind::TIMES: return '*';
+        default: return '/';
+    }
+}
+
+double apply_operator(char symbol, double left, double right) {
+    switch (symbol) {
+        case '+': return left + right;
+        case '-': return left - right;
+        case '*': return left * right;
+        default: return left / right;
+    }
+}
+
+// The language's own reading: every operator takes the whole rest of the expression as its
+// right operand, and a leading sign applies to the whole rest. Each term read is appended to
+// terms, so the expression can be read again the usual way.
+double read_terms(std::vector<Term>& terms) {
+    const NestingLevel level;
+    double value = 0;
+    bool have_value = false;
+    for (;;) {
+        next_token();
+        const TokenKind kind = tokenizer.kind;
+        const int32_t line = tokenizer.line;
+        if (kind == TokenKind::PLUS || kind == TokenKind::MINUS) {
+            terms.push_back({have_value ? Term::Kind::OPERATOR : Term::Kind::SIGN, operator_symbol(kind), line, 0, {}});
+            const double rest = read_terms(terms);
+            if (kind == TokenKind::PLUS) value = have_value ? value + rest : rest;
+            else value = have_value ? value - rest : -rest;
+            have_value = true;
+        } else if (kind == TokenKind::TIMES || kind == TokenKind::DIVIDE) {
+            if (!have_value) expected("a number");
+            terms.push_back({Term::Kind::OPERATOR, operator_symbol(kind), line, 0, {}});
+            const double rest = read_terms(terms);
+            value = kind == TokenKind::TIMES ? value * rest : value / rest;
+        } else if (kind == TokenKind::NUMBER || kind == TokenKind::LPAREN || kind == TokenKind::IDENTIFIER ||
+                   is_function(kind)) {
+            if (have_value) expected("a number");
+            std::string text;
+            if (kind == TokenKind::NUMBER) {
+                value = tokenizer.number;
+                text = token_text();
+            } else if (kind == TokenKind::LPAREN) {
+                const Expression group = read_expression();
+                expect(TokenKind::RPAREN);
+                value = group.value;
+                text = "(" + group.text + ")";
+            } else if (kind == TokenKind::IDENTIFIER) {
+                text = tokenizer.name;
+                value = substitute(parse_expression);
+            } else {
+                text = tokenizer.name;
+                expect(TokenKind::LPAREN);
+                const Expression argument = read_expression();
+                expect(TokenKind::RPAREN);
+                value = apply_function(kind, argument.value);
+                text += "(" + argument.text + ")";
+            }
+            terms.push_back({Term::Kind::OPERAND, 0, line, value, std::move(text)});
+            have_value = true;
+        } else {
+            if (!have_value) expected("a number");
+            unget_token();
+            return value;
+        }
+    }
+}
+
+// A value with its bracketed form (spelled out only when asked for); leaf marks a single
+// operand, which needs no brackets.
+struct Reading {
+    double value = 0;
+    std::string text;
+    bool leaf = true;
+};
+
+std::string bracketed(const Reading& reading) { return reading.leaf ? reading.text : "(" + reading.text + ")"; }
+
+Reading operand_reading(const Term& term, bool spelled) { return {term.value, spelled ? term.text : std::string()}; }
+
+Reading sign_applied(char sign, const Reading& operand, bool spelled) {
+    return {sign == '-' ? -operand.value : operand.value,
+            spelled ? std::string(1, sign) + bracketed(operand) : std::string(), false};
+}
+
+Reading operator_applied(char symbol, const Reading& left, const Reading& right, bool spelled) {
+    return {apply_operator(symbol, left.value, right.value),
+            spelled ? bracketed(left) + " " + symbol + " " + bracketed(right) : std::string(), false};
+}
+
+// The language's grouping of terms[at...].
+Reading language_reading(const std::vector<Term>& terms, size_t at, bool spelled) {
+    const Term& term = terms[at];
+    if (term.kind == Term::Kind::SIGN) return sign_applied(term.symbol, language_reading(terms, at + 1, spelled), spelled);
+    const Reading operand = operand_reading(term, spelled);
+    if (at + 1 == terms.size()) return operand;
+    return operator_applied(terms[at + 1].symbol, operand, language_reading(terms, at + 2, spelled), spelled);
+}
+
+// The reading with the usual precedence (signs, then * and /, then + and -) and left grouping.
+class UsualReading {
+public:
+    UsualReading(const std::vector<Term>& terms, bool spelled) : terms_(terms), spelled_(spelled) {}
+
+    Reading sum() {
+        Reading value = product();
+        while (at_operator("+-")) {
+            const char symbol = terms_[at_++].symbol;
+            value = operator_applied(symbol, value, product(), spelled_);
+        }
+        return value;
+    }
+
+private:
+    bool at_operator(const char* symbols) const {
+        return at_ < terms_.size() && terms_[at_].kind == Term::Kind::OPERATOR &&
+               std::strchr(symbols, terms_[at_].symbol);
+    }
+
+    Reading product() {
+        Reading value = signed_operand();
+        while (at_operator("*/")) {
+            const char symbol = terms_[at_++].symbol;
+            value = operator_applied(symbol, value, signed_operand(), spelled_);
+        }
+        return value;
+    }
+
+    Reading signed_operand() {
+        const Term& term = terms_[at_++];
+        if (term.kind == Term::Kind::SIGN) return sign_applied(term.symbol, signed_operand(), spelled_);
+        return operand_reading(term, spelled_);
+    }
+
+    const std::vector<Term>& terms_;
+    const bool spelled_;
+    size_t at_ = 0;
+};
+
+// Rounding alone does not count: the readings differ in what they mean.
+bool values_differ(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) != std::isnan(b);
+    if (!std::isfinite(a) || !std::isfinite(b)) return a != b;
+    return std::fabs(a - b) > 1e-12 * std::max(std::fabs(a), std::fabs(b));
+}
+
+std::string written_text(const std::vector<Term>& terms) {
+    std::string text;
+    for (const Term& term : terms) {
+        if (term.kind == Term::Kind::OPERATOR) text += std::string(" ") + term.symbol + " ";
+        else if (term.kind == Term::Kind::SIGN) text += term.symbol;
+        else text += term.text;
+    }
+    return text;
+}
+
+// Reads one expression; warns when usual precedence and left grouping would give another value.
+Expression read_expression() {
+    std::vector<Term> terms;
+    Expression expression;
+    expression.value = read_terms(terms);
+    expression.line = terms.front().line;
+    expression.text = written_text(terms);
+    // With a single operator, or none, both readings are the same.
+    if (quietWarnings || terms.size() <= 3) return expression;
+    if (!values_differ(language_reading(terms, 0, false).value, UsualReading(terms, false).sum().value))
+        return expression;
+    const Reading language = language_reading(terms, 0, true);
+    const Reading usual = UsualReading(terms, true).sum();
+    warn(expression.line, "'%s' is read as %s = %s, not %s = %s", expression.text.c_str(), language.text.c_str(),
+         warning_number(language.value).c_str(), usual.text.c_str(), warning_number(usual.value).c_str());
+    return expression;
+}
+
+void warn_if_not_finite(double value, int32_t line) {
+    if (!std::isfinite(value))
+        warn(line, "a number that is not finite (%s) is used here", warning_number(value).c_str());
+}
+
+// An expression that gives a size, a position or a colour.
+double parse_parameter() {
+    const Expression expression = read_expression();
+    warn_if_not_finite(expression.value, expression.line);
+    return expression.value;
+}
+
+// "<" followed by count parameters separated by "," and then ">"; line is where "<" stands.
+template <size_t count>
+std::array<double, count> parse_components(int32_t& line) {
+    std::array<double, count> values{};
+    expect(TokenKind::LESS);
+    line = tokenizer.line;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0) expect(TokenKind::COMMA);
+        values[i] = parse_parameter();
+    }
+    expect(TokenKind::GREATER);
+    return values;
+}
+
+Vector3 parse_vector_at(int32_t& line) {
+    const std::array<double, 3> v = parse_components<3>(line);
+    return {v[0], v[1], v[2]};
+}
+
 // Twelve statement keywords open a braced statement: plane (30) to intersection (41).
 bool is_braced_statement(TokenKind kind) { return kind >= TokenKind::PLANE && kind <= TokenKind::INTERSECTION; }
 
@@ -129,7 +367,7 @@ bool is_braced_statement(TokenKind kind) { return kind >= TokenKind::PLANE && ki
 Object* parse_sphere() {
     const Vector3 centre = parse_vector();
     expect(TokenKind::COMMA);
-    const double radius = parse_expression();
+    const double radius = parse_parameter();
     return make_sphere(centre.x, centre.y, centre.z, radius);
 }
 
@@ -147,7 +385,7 @@ Object* parse_cylinder() {
     expect(TokenKind::COMMA);
     const Vector3 b = parse_vector();
     expect(TokenKind::COMMA);
-    const double radius = parse_expression();
+    const double radius = parse_parameter();
     return make_cylinder(a.x, a.y, a.z, b.x, b.y, b.z, radius);
 }
 
@@ -155,29 +393,31 @@ Object* parse_cylinder() {
 Object* parse_cone() {
     const Vector3 a = parse_vector();
     expect(TokenKind::COMMA);
-    const double radius_a = parse_expression();
+    const double radius_a = parse_parameter();
     expect(TokenKind::COMMA);
     const Vector3 b = parse_vector();
     expect(TokenKind::COMMA);
-    const double radius_b = parse_expression();
+    const double radius_b = parse_parameter();
     return make_cone(a.x, a.y, a.z, radius_a, b.x, b.y, b.z, radius_b);
 }
 
 // plane -> "plane" "{" vector "," expression modifiers "}": the surface dot(n, P) = d for
 // the unit n, so the builder gets the distance with its sign reversed.
 Object* parse_plane() {
-    Vector3 normal = parse_vector();
+    int32_t line = 0;
+    Vector3 normal = parse_vector_at(line);
+    if (dot(normal, normal) == 0) warn(line, "the plane normal has zero length");
     normal = normal * (1 / std::sqrt(dot(normal, normal)));
     expect(TokenKind::COMMA);
-    const double distance = parse_expression();
+    const double distance = parse_parameter();
     return make_plane(normal.x, normal.y, normal.z, -distance);
 }
 
 // torus -> "torus" "{" expression "," expression modifiers "}"
 Object* parse_torus() {
-    const double major = parse_expression();
+    const double major = parse_parameter();
     expect(TokenKind::COMMA);
-    const double minor = parse_expression();
+    const double minor = parse_parameter();
     return make_torus(major, minor);
 }
 
@@ -211,9 +451,9 @@ Object* parse_prism() {
     if (tokenizer.kind == TokenKind::LINEAR_SWEEP) prism->sweep = LINEAR_SWEEP;
     else if (tokenizer.kind == TokenKind::CONIC_SWEEP) prism->sweep = CONIC_SWEEP;
     else expected("sweep_type");
-    double low = parse_expression();
+    double low = parse_parameter();
     expect(TokenKind::COMMA);
-    double high = parse_expression();
+    double high = parse_parameter();
     expect(TokenKind::COMMA);
     if (high < low) std::swap(low, high);
     prism->height1 = low;
@@ -284,19 +524,81 @@ Texture* parse_texture_items(Texture* texture) {
     }
 }
 
+// camera -> "camera" "{" "location" vector "look_at" vector "}"
+void parse_camera() {
+    expect(TokenKind::LBRACE);
+    expect(TokenKind::LOCATION);
+    const Vector3 location = parse_vector();
+    expect(TokenKind::LOOK_AT);
+    const Vector3 look_at = parse_vector();
+    expect(TokenKind::RBRACE);
+    sceneView.hasCamera = true;
+    sceneView.cameraLocation = location;
+    sceneView.cameraLookAt = look_at;
+}
+
+// light -> "light_source" "{" vector "color" "rgb" vector "}"
+void parse_light() {
+    expect(TokenKind::LBRACE);
+    const Vector3 location = parse_vector();
+    expect(TokenKind::COLOR);
+    expect(TokenKind::RGB);
+    const Vector3 colour = parse_vector();
+    expect(TokenKind::RBRACE);
+    sceneView.hasLight = true;
+    sceneView.lightLocation = location;
+    sceneView.lightColour = colour;
+}
+
+// The camera and light statements that may stand before a file's object.
+void parse_view_statements() {
+    for (;;) {
+        next_token();
+        if (tokenizer.kind == TokenKind::CAMERA) {
+            parse_camera();
+        } else if (tokenizer.kind == TokenKind::LIGHT_SOURCE) {
+            parse_light();
+        } else {
+            unget_token();
+            return;
+        }
+    }
+}
+
+// Errors met while a file is read name their place on standard error, also when one unwinds.
+struct LocatedErrors {
+    LocatedErrors() { errorLocation = locate_scene_error; }
+    ~LocatedErrors() { errorLocation = nullptr; }
+    LocatedErrors(const LocatedErrors&) = delete;
+    LocatedErrors& operator=(const LocatedErrors&) = delete;
+};
+
 }  // namespace
 
+SceneView sceneView;
+
 Object* parse_scene_file(const char* file_name) {
+    // Each file starts afresh, also after a load that an error ended by unwinding: declarations
+    // record positions in their own file, and nothing of an earlier file is read again.
+    reset_tokenizer();
+    reset_warnings();
+    sceneView = SceneView{};
+    nestingDepth = 0;
+    substitutionDepth = 0;
     substitutionsMade = 0;
+    const LocatedErrors located;
     push_state();
-    // Declarations record positions in their own file, so each file starts from the keywords.
-    tokenizer.symbols = keyword_table();
     open_scene_file(file_name);
+    substitutionBudget =
+        std::max(MIN_SUBSTITUTIONS_PER_FILE, static_cast<long>(tokenizer.text->size()) / BYTES_PER_SUBSTITUTION);
     seek_forward(0);
+    parse_view_statements();
     Object* root = parse_object();
     // Nothing after the statement is read, and nothing of this file is substituted again.
-    std::fclose(tokenizer.file);
-    tokenizer.file = nullptr;
+    if (root) {
+        if (const int32_t line = line_of_text_after_token()) warn(line, "text after the object is not read");
+    }
+    close_scene_file();
     return root;
 }
 
@@ -361,68 +663,21 @@ void apply_texture(Object* object, Texture* texture) {
 
 // expression -> operand [ operator expression ] | ("+" | "-") expression, where an operand
 // is a number, "(" expression ")", a function call or a declared name.
-double parse_expression() {
-    const NestingLevel level;
-    double value = 0;
-    bool have_value = false;
-    for (;;) {
-        next_token();
-        const TokenKind kind = tokenizer.kind;
-        if (kind == TokenKind::PLUS || kind == TokenKind::MINUS) {
-            const double rest = parse_expression();
-            if (kind == TokenKind::PLUS) value = have_value ? value + rest : rest;
-            else value = have_value ? value - rest : -rest;
-            have_value = true;
-        } else if (kind == TokenKind::TIMES || kind == TokenKind::DIVIDE) {
-            if (!have_value) expected("a number");
-            const double rest = parse_expression();
-            value = kind == TokenKind::TIMES ? value * rest : value / rest;
-        } else if (kind == TokenKind::NUMBER || kind == TokenKind::LPAREN || kind == TokenKind::IDENTIFIER ||
-                   is_function(kind)) {
-            if (have_value) expected("a number");
-            if (kind == TokenKind::NUMBER) {
-                value = tokenizer.number;
-            } else if (kind == TokenKind::LPAREN) {
-                value = parse_expression();
-                expect(TokenKind::RPAREN);
-            } else if (kind == TokenKind::IDENTIFIER) {
-                value = substitute(parse_expression);
-            } else {
-                expect(TokenKind::LPAREN);
-                const double argument = parse_expression();
-                expect(TokenKind::RPAREN);
-                value = apply_function(kind, argument);
-            }
-            have_value = true;
-        } else {
-            if (!have_value) expected("a number");
-            unget_token();
-            return value;
-        }
-    }
-}
+double parse_expression() { return read_expression().value; }
 
 // vector -> "<" expression "," expression "," expression ">"
 Vector3 parse_vector() {
-    Vector3 v;
-    expect(TokenKind::LESS);
-    v.x = parse_expression();
-    expect(TokenKind::COMMA);
-    v.y = parse_expression();
-    expect(TokenKind::COMMA);
-    v.z = parse_expression();
-    expect(TokenKind::GREATER);
-    return v;
+    int32_t line = 0;
+    return parse_vector_at(line);
 }
 
 // vector2 -> "<" expression "," expression ">"
 OutlinePoint parse_vector2() {
+    int32_t line = 0;
+    const std::array<double, 2> v = parse_components<2>(line);
     OutlinePoint point;
-    expect(TokenKind::LESS);
-    point.x = parse_expression();
-    expect(TokenKind::COMMA);
-    point.z = parse_expression();
-    expect(TokenKind::GREATER);
+    point.x = v[0];
+    point.z = v[1];
     return point;
 }
 
@@ -444,7 +699,13 @@ Transformation parse_transformations() {
         switch (tokenizer.kind) {
             case TokenKind::ROTATE: rotation_transformation(parse_vector(), local); break;
             case TokenKind::TRANSLATE: translation_transformation(parse_vector(), local); break;
-            case TokenKind::SCALE: scaling_transformation(parse_vector(), local); break;
+            case TokenKind::SCALE: {
+                int32_t line = 0;
+                const Vector3 factors = parse_vector_at(line);
+                if (factors.x == 0 || factors.y == 0 || factors.z == 0) warn(line, "a scale factor is zero");
+                scaling_transformation(factors, local);
+                break;
+            }
             case TokenKind::MATRIX: matrix_transformation(parse_matrix(), local); break;
             default:
                 unget_token();
@@ -461,7 +722,7 @@ Matrix4 parse_matrix() {
     expect(TokenKind::LESS);
     for (int i = 0; i < 12; ++i) {
         if (i > 0) expect(TokenKind::COMMA);
-        matrix.m[i / 3][i % 3] = parse_expression();
+        matrix.m[i / 3][i % 3] = parse_parameter();
     }
     expect(TokenKind::GREATER);
     return matrix;

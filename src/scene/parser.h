@@ -7,7 +7,24 @@
 struct Object;
 struct Texture;
 
-// Null when the file holds no object statement; every error ends the program.
+// The camera and light statements of a scene file, in world coordinates, as read; the program
+// decides what to do with them.
+struct SceneView {
+    bool hasCamera = false;
+    Vector3 cameraLocation, cameraLookAt;
+    bool hasLight = false;
+    Vector3 lightLocation, lightColour{1, 1, 1};
+};
+
+// What the last parse_scene_file read (the last statement of each kind wins); cleared when a
+// parse_scene_file starts.
+extern SceneView sceneView;
+
+// Null when the file holds no object statement; every error ends the program, or leaves it
+// through a fatalHook that throws. Every parse starts from a clean scene layer (tokenizer,
+// declarations, file texts, limits, warnings, sceneView), also after a parse left that way;
+// what it made goes to the current scene store, also when an error ends it.
+// scene-file -> { camera | light } object-statement
 Object* parse_scene_file(const char* file_name);
 
 // One object statement with its modifiers; null (the token pushed back) when the next token

@@ -19,7 +19,9 @@ check "unreachable display: one line" test "$(cat "$WORK/err")" = \
 printf 'sphere { <0, 0, 0>, 1 \n' >"$WORK/bad.pov"
 env -u DISPLAY "$BUILD/quadray" "$WORK/bad.pov" >"$WORK/out" 2>"$WORK/err"
 check "no DISPLAY, bad scene: status 255" test $? -eq 255
-check "no DISPLAY, bad scene: its line only" bash -c "grep -q '^ERROR' '$WORK/out' && test ! -s '$WORK/err'"
+# The error line, and on standard error the same line after the file's path and line.
+check "no DISPLAY, bad scene: its line only" bash -c "grep -q '^ERROR' '$WORK/out' &&
+    test \"\$(cat '$WORK/err')\" = \"$WORK/bad.pov:2: \$(cat '$WORK/out')\""
 
 # Pictures are saved in quadray's working directory.
 PICTURES="$WORK/pictures"

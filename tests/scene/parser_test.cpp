@@ -2,6 +2,9 @@
 // in written order, and which objects share a texture record.
 #include "scene/parser.h"
 
+#include <fcntl.h>
+
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -9,9 +12,11 @@
 #include "objects/cone.h"
 #include "objects/csg.h"
 #include "objects/plane.h"
+#include "objects/scene_store.h"
 #include "objects/sphere.h"
 #include "objects/torus.h"
 #include "render/shading.h"
+#include "scene/warnings.h"
 #include "scene_files.h"
 
 namespace {
@@ -28,6 +33,13 @@ protected:
         Object* root = parse_scene_file(files_.back()->path());
         parsedScenes.push_back(root);
         return root;
+    }
+    // Parses text whose error line, the only thing left on standard output, is expected: the
+    // copy with its place and the warnings on standard error are checked through the program.
+    void parseFailing(const std::string& text) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        dup2(null, STDERR_FILENO);
+        parse(text);
     }
     // The value of text read as one expression; the token after it must be ";".
     double evaluate(const std::string& text) {
@@ -147,9 +159,9 @@ TEST_F(ParserTest, DeclaredSphereParametersAndErrorLines) {
     EXPECT_EQ(static_cast<Sphere*>(sphere)->radius, 2);
     expectNear(placed(sphere, {1, 2, 3}), {1, 2, 3});
     // An error after a substitution reports the statement's line, one inside it the declaration's.
-    EXPECT_FATAL_LINE(parse("#declare R = 2;\n\nsphere {\n <R, 0, 0>, R\n box\n"),
+    EXPECT_FATAL_LINE(parseFailing("#declare R = 2;\n\nsphere {\n <R, 0, 0>, R\n box\n"),
                       "ERROR (9000): parser - Expected } in line 5");
-    EXPECT_FATAL_LINE(parse("#declare R = 2 3;\n\nsphere {\n <R, 0, 0>, R }"),
+    EXPECT_FATAL_LINE(parseFailing("#declare R = 2 3;\n\nsphere {\n <R, 0, 0>, R }"),
                       "ERROR (9000): parser - Expected a number in line 1");
 }
 
@@ -206,7 +218,7 @@ TEST_F(ParserTest, OnlyTheFirstStatementIsRead) {
 
 TEST_F(ParserTest, EachFileHasItsOwnDeclarations) {
     parse("#declare R = 1;\nsphere { <0,0,0>, R }");
-    EXPECT_FATAL_LINE(parse("\nsphere { <0,0,0>, R }"), "ERROR (9001): tokenizer - Unknown identifier 'R' in line 2");
+    EXPECT_FATAL_LINE(parseFailing("\nsphere { <0,0,0>, R }"), "ERROR (9001): tokenizer - Unknown identifier 'R' in line 2");
     // The same name declared again in the next file means the new text.
     Object* sphere = parse("#declare R = 7;\nsphere { <0,0,0>, R }");
     EXPECT_EQ(static_cast<Sphere*>(sphere)->radius, 7);
@@ -251,7 +263,7 @@ TEST_F(ParserTest, ModifiersAfterAnIdentifierBelongToItsObject) {
 }
 
 TEST_F(ParserTest, IdentifiersInARowAreTextureItemsOfTheFirst) {
-    EXPECT_FATAL_LINE(parse("#declare S = sphere { <0,0,0>, 1 }\nunion {\n S S S\n}"),
+    EXPECT_FATAL_LINE(parseFailing("#declare S = sphere { <0,0,0>, 1 }\nunion {\n S S S\n}"),
                       "ERROR (9000): parser - Expected at least 2 object in csg in line 4");
     Object* scene = parse("#declare S = sphere { <0,0,0>, 1 }\nunion { S S box { <0,0,0>, <1,1,1> } }");
     EXPECT_EQ(members(scene).size(), 2u);
@@ -295,32 +307,123 @@ TEST_F(ParserTest, DeclaredTexturesAreParsedAgainForEveryUse) {
     EXPECT_EQ(m[1]->texture->phong, 1);
     EXPECT_EQ(m[2]->texture, defaultTexture());  // a number is no texture item
     // Right after an expression a name is a second operand, not a texture.
-    EXPECT_FATAL_LINE(parse("#declare Red = texture { }\nsphere { <0,0,0>, 1\n Red }"),
+    EXPECT_FATAL_LINE(parseFailing("#declare Red = texture { }\nsphere { <0,0,0>, 1\n Red }"),
                       "ERROR (9000): parser - Expected a number in line 3");
 }
 
 TEST_F(ParserTest, ObjectsWithoutAnObjectAreReported) {
-    EXPECT_FATAL_LINE(parse("object {\n}"), "ERROR (9000): parser - Expected an object in line 2");
-    EXPECT_FATAL_LINE(parse("#declare N = 1;\n\nN\n"), "ERROR (9000): parser - Expected an object in line 3");
-    EXPECT_FATAL_LINE(parse("#declare T = texture { }\nunion { sphere { <0,0,0>, 1 } box { <0,0,0>, <1,1,1> }\n T }"),
+    EXPECT_FATAL_LINE(parseFailing("object {\n}"), "ERROR (9000): parser - Expected an object in line 2");
+    EXPECT_FATAL_LINE(parseFailing("#declare N = 1;\n\nN\n"), "ERROR (9000): parser - Expected an object in line 3");
+    EXPECT_FATAL_LINE(parseFailing("#declare T = texture { }\nunion { sphere { <0,0,0>, 1 } box { <0,0,0>, <1,1,1> }\n T }"),
                       "ERROR (9000): parser - Expected an object in line 3");
 }
 
 TEST_F(ParserTest, RunawayNestingIsReported) {
     std::string deep;
     for (int i = 0; i < 1100; ++i) deep += "union { ";
-    EXPECT_FATAL_LINE(parse(deep), "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
-    EXPECT_FATAL_LINE(parse("sphere { <0,0,0>, " + std::string(1100, '(')),
+    EXPECT_FATAL_LINE(parseFailing(deep), "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
+    EXPECT_FATAL_LINE(parseFailing("sphere { <0,0,0>, " + std::string(1100, '(')),
                       "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
-    EXPECT_FATAL_LINE(parse("#declare A = A + 1;\n\nsphere { <0,0,0>, A }"),
+    EXPECT_FATAL_LINE(parseFailing("#declare A = A + 1;\n\nsphere { <0,0,0>, A }"),
                       "ERROR (9000): parser - Expected at most 100 nested substitutions in line 1");
-    EXPECT_FATAL_LINE(parse("#declare O = object { O }\n\nO\n"),
+    EXPECT_FATAL_LINE(parseFailing("#declare O = object { O }\n\nO\n"),
                       "ERROR (9000): parser - Expected at most 100 nested substitutions in line 1");
     // Nesting that stops short of the limit is fine.
     std::string fine = "sphere { <0,0,0>, ";
     for (int i = 0; i < 400; ++i) fine += "1+(";
     fine += "1" + std::string(400, ')') + " }";
     EXPECT_EQ(static_cast<Sphere*>(parse(fine))->radius, 401);
+}
+
+TEST_F(ParserTest, WarningsChangeNothingAndQuietSilencesThem) {
+    const std::string text = "#declare A = 1;\n#declare A = 2;\nsphere { <0,0,0>, A - 0.25 - 0.25 }\n}";
+    for (const bool quiet : {false, true}) {
+        quietWarnings = quiet;
+        testing::internal::CaptureStderr();
+        Object* sphere = parse(text);
+        const std::string warnings = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(static_cast<Sphere*>(sphere)->radius, 1);
+        EXPECT_EQ(warnings.empty(), quiet) << warnings;
+        if (!quiet) {
+            EXPECT_EQ(std::count(warnings.begin(), warnings.end(), '\n'), 3) << warnings;
+        }
+    }
+    quietWarnings = false;
+}
+
+// A program that survives errors (reloading a scene) leaves a parse by a fatal hook that throws.
+struct Refused {};
+
+// Standard output and error go nowhere while it lives: the error lines are checked elsewhere.
+class OutputDiscarded {
+public:
+    OutputDiscarded() {
+        std::fflush(stdout);
+        const int null = ::open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        close(null);
+    }
+    ~OutputDiscarded() {
+        std::fflush(stdout);
+        dup2(saved_out_, STDOUT_FILENO);
+        dup2(saved_err_, STDERR_FILENO);
+        close(saved_out_);
+        close(saved_err_);
+    }
+    OutputDiscarded(const OutputDiscarded&) = delete;
+    OutputDiscarded& operator=(const OutputDiscarded&) = delete;
+
+private:
+    int saved_out_ = dup(STDOUT_FILENO);
+    int saved_err_ = dup(STDERR_FILENO);
+};
+
+std::string repeated(const std::string& text, int count) {
+    std::string result;
+    for (int i = 0; i < count; ++i) result += text;
+    return result;
+}
+
+TEST_F(ParserTest, AParseEndedByAnErrorLeavesNothingThatBreaksTheNext) {
+    SceneStore store;
+    SceneStore* const programStore = currentStore;
+    currentStore = &store;
+    fatalHook = [](int) { throw Refused{}; };
+    std::string nested_declarations;
+    for (int i = 0; i < 1200; ++i) nested_declarations += "#declare a" + std::to_string(i) + " = ";
+    // Each broken file stops at one of the limits or after objects were made, which the
+    // store holds for the caller to free.
+    const std::vector<std::pair<std::string, size_t>> broken = {
+        {repeated("union { ", 1100), 1000},
+        {"sphere { <0,0,0>, " + repeated("(", 1100), 0},
+        {"#declare A = A + 1;\nsphere { <0,0,0>, A }", 0},
+        {"#declare O = object { O }\nO\n", 0},
+        {nested_declarations, 0},
+        {"#declare T = texture { pigment { color rgb <1,0,0> } }\n"
+         "union { sphere { <0,0,0>, 1 texture { T } } box { <0,0,0>, <1,1,1> } $", 3}};
+    {
+        const OutputDiscarded quiet;
+        for (const auto& [text, objects_made] : broken) {
+            EXPECT_THROW(parse(text), Refused);
+            EXPECT_EQ(store.objects.size(), objects_made) << text.substr(0, 60);
+            freeScene(store);
+        }
+    }
+    fatalHook = nullptr;
+    // Nothing is left over: every limit is reached exactly where a fresh program reaches it.
+    Object* sphere = parse("#declare R = 2;\nsphere { <0,0,0>, " + repeated("(", 997) + "R" + repeated(")", 997) + " }");
+    EXPECT_EQ(static_cast<Sphere*>(sphere)->radius, 2);
+    EXPECT_EQ(state_depth(), 1);
+    std::string declarations;
+    for (int i = 0; i < 1000; ++i) declarations += "#declare b" + std::to_string(i) + " = ";
+    EXPECT_NE(parse(declarations + "1" + repeated(";", 1000) + "\nsphere { <0,0,0>, b999 }"), nullptr);
+    EXPECT_FATAL_LINE(parseFailing(repeated("union { ", 1001)),
+                      "ERROR (9000): parser - Expected at most 1000 nested levels in line 1");
+    parsedScenes.pop_back();
+    parsedScenes.pop_back();
+    freeScene(store);
+    currentStore = programStore;
 }
 
 // The "ok" cases of the scene corpus, whose process run only shows that they parse: here
@@ -423,6 +526,21 @@ TEST_F(CorpusTest, DeclaredObjects) {
     expectNear(placed(m[0], {0, 0, 0}), {0, 0, 0});
     expectNear(placed(m[1], {0, 0, 0}), {1, 0, 0});
     EXPECT_EQ(state_depth(), 1);  // only the state saved before the file
+}
+
+TEST_F(CorpusTest, CameraAndLightAreRecordedAsWritten) {
+    ASSERT_NE(parseCase("ok_camera_and_light.pov"), nullptr);
+    EXPECT_TRUE(sceneView.hasCamera);
+    EXPECT_EQ(sceneView.cameraLocation, (Vector3{3, 3, 3}));  // the last camera wins
+    EXPECT_EQ(sceneView.cameraLookAt, (Vector3{0, 0, 1}));
+    EXPECT_TRUE(sceneView.hasLight);
+    EXPECT_EQ(sceneView.lightLocation, (Vector3{-5, 10, -5}));
+    EXPECT_EQ(sceneView.lightColour, (Vector3{1, 0.5, 0.25}));
+    // The next file starts without them.
+    parse("sphere { <0, 0, 0>, 1 }");
+    EXPECT_FALSE(sceneView.hasCamera);
+    EXPECT_FALSE(sceneView.hasLight);
+    EXPECT_EQ(sceneView.lightColour, (Vector3{1, 1, 1}));
 }
 
 TEST_F(CorpusTest, TransformOrder) {

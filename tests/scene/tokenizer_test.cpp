@@ -37,7 +37,8 @@ TEST_F(TokenizerTest, KeywordTableHoldsTheFixedOrderAndCodes) {
         {"phong", 49},    {"phong_size", 50},   {"specular", 51},   {"color", 52},      {"rgb", 53},
         {"object", 31},   {"linear_sweep", 42}, {"conic_sweep", 43}, {"sqrt", 17},      {"cos", 18},
         {"sin", 19},      {"tan", 20},          {"acos", 21},       {"asin", 22},       {"atan", 23},
-        {"radians", 24},  {"degrees", 25}};
+        {"radians", 24},  {"degrees", 25},      {"camera", 54},     {"location", 55},   {"look_at", 56},
+        {"light_source", 57}};
     const SymbolTable table = keyword_table();
     ASSERT_EQ(table.size(), expected.size());
     std::string text;
@@ -75,6 +76,16 @@ TEST_F(TokenizerTest, NumberForms) {
     }
     next_token();
     EXPECT_EQ(tokenizer.kind, K::END_OF_FILE);
+}
+
+TEST_F(TokenizerTest, NumbersEndWhereTheFormattedConversionEndsThem) {
+    // A number takes what "%le" takes from a file: a dangling exponent mark is eaten, a second
+    // point starts the next number, hexadecimal is read.
+    open("0x1.8p3 1.5.5 1e+ 2e3;");
+    std::vector<double> numbers;
+    for (next_token(); tokenizer.kind == K::NUMBER; next_token()) numbers.push_back(tokenizer.number);
+    EXPECT_EQ(numbers, (std::vector<double>{12, 1.5, 0.5, 1, 2000}));
+    EXPECT_EQ(tokenizer.kind, K::SEMICOLON);
 }
 
 TEST_F(TokenizerTest, KeywordRunsIntoBraceButNotIntoDigit) {
