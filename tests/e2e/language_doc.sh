@@ -3,11 +3,14 @@
 # quadray-render and checks what its leading comments promise, so the reference cannot drift:
 #   // expect: LINE    the standard output lines, all of them, in order
 #   // stderr: LINE    a line that must be on standard error (the file is called scene.pov)
+#   // lit: X Y        pixel X, Y (Y from the bottom) of a 40x30 one-trace-per-pixel picture is
+#   // black: X Y      not black, or black
 # Standard error must hold no warning that is not promised. The exit status must be 255 when an
 # ERROR line is expected, 0 otherwise.
 set -u
 PROGRAM="$(cd "$1" && pwd)/quadray-render"
 DOC="$(pwd)/docs/LANGUAGE.md"
+PIXELS="$(pwd)/tests/e2e/png_pixels.py"
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 passed=0
@@ -25,6 +28,21 @@ fail() {
     printf 'FAIL example at docs/LANGUAGE.md:%s: %s\n' "$1" "$2"
     sed 's/^/  stdout: /' "$dir/stdout"
     grep -v ' frames, ' "$dir/stderr" | sed 's/^/  stderr: /'
+}
+
+# Prints the first promised pixel that is not as promised, and fails, if there is one.
+pixels_as_promised() {
+    grep -q '^// \(lit\|black\): ' "$dir/scene.pov" || return 0
+    (cd "$dir" && "$PROGRAM" --quiet --mode full --size 40x30 --out picture.png scene.pov >/dev/null 2>&1)
+    local promise x y colour
+    while read -r promise x y; do
+        colour=$(python3 "$PIXELS" pixel "$dir/picture.png" "$x" "$y" 2>&1)
+        if [[ -z $colour || $colour == *[!0-9\ ]* || ($promise == lit: && $colour == "0 0 0") ||
+              ($promise == black: && $colour != "0 0 0") ]]; then
+            echo "pixel $x $y is ${colour:-missing}, promised ${promise%:}"
+            return 1
+        fi
+    done < <(sed -n 's#^// \(lit:\|black:\) #\1 #p' "$dir/scene.pov")
 }
 
 for at in $(ls "$WORK" | sort -n); do
@@ -46,6 +64,8 @@ for at in $(ls "$WORK" | sort -n); do
         fail "$at" "missing on standard error: $missing"
     elif extra=$(grep ': warning: ' "$dir/stderr" | grep -vxF "${expected_stderr:-^}"); then
         fail "$at" "unexpected warning: $extra"
+    elif ! wrong=$(pixels_as_promised); then
+        fail "$at" "picture: $wrong"
     else
         passed=$((passed + 1))
     fi
