@@ -70,3 +70,49 @@ int anyHit(Object* object, const Ray& ray) {
     releaseStack(stack);
     return result;
 }
+
+// Where a span is seen from the ray's origin; NO_LIMIT for a span that lies wholly behind it.
+static double visibleDistance(const Intersection& span) {
+    if (span.entry.distance > 0) return span.entry.distance;
+    if (span.exit.distance > 0) return span.exit.distance;
+    return NO_LIMIT;
+}
+
+int nearestVisibleHit(Object* object, const Ray& ray, Hit& visible) {
+    IntersectionStack* stack = acquireStack();
+    const Intersection* nearest = nullptr;
+    if (object->methods->intersect(object, ray, stack)) {
+        // Popped from the top; of equal distances the record popped first stays, as in nearestHit.
+        double nearestDistance = NO_LIMIT;
+        while (stack->count > 0) {
+            const Intersection& record = stack->records[--stack->count];
+            const double distance = visibleDistance(record);
+            if (distance < nearestDistance) {
+                nearest = &record;
+                nearestDistance = distance;
+            }
+        }
+    }
+    if (nearest && nearest->entry.distance > 0) {
+        visible = nearest->entry;
+    } else if (nearest) {
+        visible = nearest->exit;
+        visible.inverted ^= 1;  // the outward normal of a way out points away from the eye
+    }
+    releaseStack(stack);
+    return nearest != nullptr;
+}
+
+int spanBefore(Object* object, const Ray& ray, double distance) {
+    IntersectionStack* stack = acquireStack();
+    int found = 0;
+    if (object->methods->intersect(object, ray, stack)) {
+        for (int i = 0; i < stack->count && !found; ++i) {
+            const double entry = stack->records[i].entry.distance, exit = stack->records[i].exit.distance;
+            found = entry < distance && !(entry <= 0 && exit >= distance);
+        }
+    }
+    stack->count = 0;
+    releaseStack(stack);
+    return found;
+}

@@ -52,3 +52,11 @@ void finish_primitive(Object* object);
 int nearestHit(Object* object, const Ray& ray, Intersection& best);
 // 1 when the object reports any span at all.
 int anyHit(Object* object, const Ray& ray);
+// The nearest surface seen along the ray: a span's entry when it lies ahead, or, when the
+// ray starts inside the span, its exit, with the normal turned to face the ray's origin.
+// 1 when some span has an end ahead of the origin.
+int nearestVisibleHit(Object* object, const Ray& ray, Hit& visible);
+// 1 when the object reports a span that may stand between the ray's origin and the point
+// distance along it: any span but one that starts at or beyond that point, or one that holds
+// both the origin and that point (a solid around both, which no surface between them bounds).
+int spanBefore(Object* object, const Ray& ray, double distance);

@@ -27,36 +27,34 @@ void traceSample(Sample& sample) {
     sample.hit.distance = FARTHER_THAN_ANY_HIT;
     sample.hit.object = nullptr;
     for (Object* object = sceneList; object; object = object->next) {
-        Intersection nearest;
-        if (nearestHit(object, ray, nearest) && nearest.entry.distance < sample.hit.distance)
-            sample.hit = nearest.entry;
+        Hit visible;
+        if (nearestVisibleHit(object, ray, visible) && visible.distance < sample.hit.distance) sample.hit = visible;
     }
 
     if (!sample.hit.object) {
         sample.hit.distance = MAX_RAY_DISTANCE;
         sample.colour = {0, 0, 0};
-    } else if (sample.hit.distance > 0) {
-        shadeHit(sample.hit, sample.colour, ray);
     } else {
-        sample.colour = {0, 0, 0};
+        shadeHit(sample.hit, sample.colour, ray);
     }
     ++stats.primaryRays;
 }
 
-// True when something lies between the hit on object and the light. The light counts as
-// beyond every object, so any span the shadow ray meets blocks it.
-static bool lightBlocked(Object* object, const Ray& shadowRay) {
+// True when something lies between the hit on object and the light, lightDistance away along
+// the shadow ray. What lies beyond the light, or a solid around both the point and the light,
+// does not block it.
+static bool lightBlocked(Object* object, const Ray& shadowRay, double lightDistance) {
     ++stats.shadowRays;
     if (object->shadowCache) {
         ++stats.shadowCacheTests;
-        if (anyHit(object->shadowCache, shadowRay)) {
+        if (spanBefore(object->shadowCache, shadowRay, lightDistance)) {
             ++stats.shadowRaysBlocked;
             ++stats.shadowCacheHits;
             return true;
         }
     }
     for (Object* occluder = sceneList; occluder; occluder = occluder->next) {
-        if (anyHit(occluder, shadowRay)) {
+        if (spanBefore(occluder, shadowRay, lightDistance)) {
             object->shadowCache = occluder;
             ++stats.shadowRaysBlocked;
             return true;
@@ -84,10 +82,11 @@ bool shadeHit(const Hit& hit, Vector3& colour, const Ray& ray) {
     if (texture.diffuse == 0 && texture.specular == 0 && texture.phong == 0) return false;
 
     const Light& light = *object->light;
-    const Vector3 toLight = normalize(light.location - hit.point);
+    const Vector3 offset = light.location - hit.point;
+    const Vector3 toLight = normalize(offset);
     Ray shadowRay;
     initRay(shadowRay, hit.point, toLight);
-    if (lightBlocked(object, shadowRay)) return true;
+    if (lightBlocked(object, shadowRay, length(offset))) return true;
     if (negligible(light.colour)) return false;
 
     if (texture.diffuse > 0) {
