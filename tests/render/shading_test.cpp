@@ -300,14 +300,27 @@ TEST_F(Tracing, KeepsTheNearestHitOverTheSceneList) {
     expectColour(s.colour, 0.5, 0.5, 0.5);
 }
 
-TEST_F(Tracing, HitAtOrBehindTheEyeIsBlack) {
+// The eye inside a solid sees where the view leaves it, from inside: the exit hit, with its
+// normal turned towards the eye, and another object in front of that wall still hides it.
+TEST_F(Tracing, EyeInsideASolidSeesTheWayOut) {
     surface.entryDistance = 0;
+    surface.surfaceNormal = {0, 0, 1};  // the outward normal of the far wall points away from the eye
+    texture.diffuse = 0.6;              // shaded, so a shadow ray shows that the wall faces the eye
     sceneList = &surface;
     Sample& s = sampleGrid.at(1, 1);
     traceSample(s);
     EXPECT_EQ(s.hit.object, &surface);
-    expectColour(s.colour, 0, 0, 0);
-    EXPECT_EQ(stats.shadowRays, 0);
+    EXPECT_EQ(s.hit.distance, 1);
+    EXPECT_EQ(s.hit.inverted, 1);
+    EXPECT_EQ(stats.shadowRays, 1);
+
+    blocker.entryDistance = 0.5;
+    surface.next = &blocker;
+    Sample& t = sampleGrid.at(2, 1);
+    traceSample(t);
+    surface.next = nullptr;
+    EXPECT_EQ(t.hit.object, &blocker);
+    EXPECT_EQ(t.hit.distance, 0.5);
 }
 
 TEST_F(Tracing, PrimaryRayComesFromTheCamera) {
