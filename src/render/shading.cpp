@@ -1,8 +1,11 @@
 // Tracing a grid sample against the scene and shading its nearest hit with one point
-// light, one shadow ray and a per-object cache of the last occluder.
+// light, one shadow ray and a per-object, per-thread cache of the last occluder.
 #include "render/shading.h"
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 #include "base/statistics.h"
 #include "objects/object.h"
@@ -17,9 +20,37 @@ static constexpr double FARTHER_THAN_ANY_HIT = 2e10;
 static constexpr double PHONG_CUTOFF = 0.0008;
 static constexpr double PHONG_SIZE_CUTOFF = 60;
 
+// The last occluder of every object's shadow rays, by object id. Each thread keeps its own,
+// so threads never write to the scene.
+static thread_local std::vector<Object*> shadowCaches;
+
+static Object*& shadowCache(const Object* object) {
+    const auto id = static_cast<std::size_t>(object->id);
+    if (id >= shadowCaches.size()) shadowCaches.resize(std::max(id + 1, static_cast<std::size_t>(objectCount)));
+    return shadowCaches[id];
+}
+
+Object* shadowCacheOf(const Object* object) { return shadowCache(object); }
+
+static void traceNow(Sample& sample);
+
 void traceSample(Sample& sample) {
-    if (sample.stamp == frameNumber) return;
-    sample.stamp = frameNumber;
+    const int frame = frameNumber;
+    int seen = sample.stamp.load(std::memory_order_acquire);
+    for (;;) {
+        if (seen == frame) return;
+        if (seen == SAMPLE_BEING_TRACED) {  // by another thread: a few microseconds at most
+            std::this_thread::yield();
+            seen = sample.stamp.load(std::memory_order_acquire);
+        } else if (sample.stamp.compare_exchange_weak(seen, SAMPLE_BEING_TRACED, std::memory_order_acquire)) {
+            break;
+        }
+    }
+    traceNow(sample);
+    sample.stamp.store(frame, std::memory_order_release);
+}
+
+static void traceNow(Sample& sample) {
     Ray ray;
     primaryRay(ray, sample.column, sample.row, sampleGrid.width, sampleGrid.height);
     ++stats.primaryRaysBuilt;
@@ -47,9 +78,10 @@ void traceSample(Sample& sample) {
 // beyond every object, so any span the shadow ray meets blocks it.
 static bool lightBlocked(Object* object, const Ray& shadowRay) {
     ++stats.shadowRays;
-    if (object->shadowCache) {
+    Object*& cache = shadowCache(object);
+    if (cache) {
         ++stats.shadowCacheTests;
-        if (anyHit(object->shadowCache, shadowRay)) {
+        if (anyHit(cache, shadowRay)) {
             ++stats.shadowRaysBlocked;
             ++stats.shadowCacheHits;
             return true;
@@ -57,12 +89,12 @@ static bool lightBlocked(Object* object, const Ray& shadowRay) {
     }
     for (Object* occluder = sceneList; occluder; occluder = occluder->next) {
         if (anyHit(occluder, shadowRay)) {
-            object->shadowCache = occluder;
+            cache = occluder;
             ++stats.shadowRaysBlocked;
             return true;
         }
     }
-    object->shadowCache = nullptr;
+    cache = nullptr;
     return false;
 }
 
