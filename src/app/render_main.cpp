@@ -14,6 +14,7 @@
 #include "app/options.h"
 #include "app/report.h"
 #include "app/scene.h"
+#include "base/worker_pool.h"
 #include "render/camera.h"
 #include "render/frame.h"
 #include "render/frameless.h"
@@ -116,6 +117,9 @@ int main(int argc, char** argv) {
     borderMode = options.border;
     frameless = options.mode == RenderMode::Frameless;
     if (frameless) framelessBatchLimit = options.batches;
+    // One thread unless asked: the shadow-cache figures of the report depend on which thread
+    // shades which sample, and reference runs must count the same every time.
+    startWorkerPool(options.threads > 0 ? options.threads : 1);
     initRenderer(presenter);
     reshapeWindow(presenter, options.width, options.height);
     camera.location += options.cameraMove * camera.direction;  // as a right drag does

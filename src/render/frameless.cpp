@@ -1,7 +1,10 @@
 // Random samples within a time budget, drawn as points over what is already on screen.
 #include "render/frameless.h"
 
+#include <atomic>
+
 #include "base/statistics.h"
+#include "base/worker_pool.h"
 #include "render/clock.h"
 #include "render/frame.h"
 #include "render/presenter.h"
@@ -43,26 +46,52 @@ std::uint32_t nextRandom() {
     return state[0] ^ state[1] ^ state[2];
 }
 
+namespace {
+// One batch: picked in order, traced by every thread, drawn in order.
+struct Batch {
+    Sample* samples[SAMPLE_BATCH] = {};
+    const Object* objectBefore[SAMPLE_BATCH] = {};  // each sample's object before the batch
+    std::atomic<int> next{0};                       // the first sample no thread has taken yet
+};
+Batch batch;
+}  // namespace
+
+// A neighbour's object as a single thread drawing point n would see it: a neighbour that the
+// batch traces only after point n still shows its object from before the batch.
+static const Object* objectSeenAt(const Sample& neighbour, int n) {
+    for (int p = 0; p < SAMPLE_BATCH; ++p)
+        if (batch.samples[p] == &neighbour) return p > n ? batch.objectBefore[p] : neighbour.hit.object;
+    return neighbour.hit.object;
+}
+
 // In border mode a sample whose object differs from its left or lower neighbour is white;
 // on the left and bottom edges the sample stands in for the missing neighbour.
-static Vector3 pointColour(const Sample& s) {
+static Vector3 pointColour(int n) {
+    const Sample& s = *batch.samples[n];
     if (!borderMode) return s.colour;
     const Sample& left = sampleGrid.at(s.column > 0 ? s.column - 1 : 0, s.row);
     const Sample& below = sampleGrid.at(s.column, s.row > 0 ? s.row - 1 : 0);
-    if (left.hit.object != s.hit.object || below.hit.object != s.hit.object) return WHITE;
+    if (objectSeenAt(left, n) != s.hit.object || objectSeenAt(below, n) != s.hit.object) return WHITE;
     return s.colour;
 }
 
 void drawRandomSamples(Presenter& presenter) {
     const std::uint32_t width = static_cast<std::uint32_t>(sampleGrid.width);
     const std::uint32_t total = width * static_cast<std::uint32_t>(sampleGrid.height);
-    presenter.beginPoints();
     for (int n = 0; n < SAMPLE_BATCH; ++n) {
         const std::uint32_t i = nextRandom() % total;
         Sample& s = sampleGrid.at(static_cast<int>(i % width), static_cast<int>(i / width));
-        traceSample(s);
-        presenter.point(s, pointColour(s));
+        batch.samples[n] = &s;
+        batch.objectBefore[n] = s.hit.object;
     }
+    batch.next.store(0, std::memory_order_relaxed);
+    auto traceBatch = [](int) {
+        for (int n; (n = batch.next.fetch_add(1, std::memory_order_relaxed)) < SAMPLE_BATCH;)
+            traceSample(*batch.samples[n]);
+    };
+    runOnEveryThread(traceBatch);
+    presenter.beginPoints();
+    for (int n = 0; n < SAMPLE_BATCH; ++n) presenter.point(*batch.samples[n], pointColour(n));
     presenter.endPoints();
 }
 

@@ -3,18 +3,17 @@
 // recorder for tests can stand behind it.
 #pragma once
 
-#include <initializer_list>
-
 #include "math/vector.h"
 
 struct Sample;
+struct DrawList;
 
 // Grid positions are pixel corners; one unit of the projection is one pixel.
 struct Presenter {
     virtual ~Presenter() = default;
 
-    // Gouraud-shaded triangle fan through the samples, each vertex in its sample's colour.
-    virtual void fan(std::initializer_list<const Sample*> samples) = 0;
+    // Gouraud-shaded triangle fan through the count samples, each vertex in its sample's colour.
+    virtual void fan(const Sample* const* samples, int count) = 0;
     // One quad through the four samples in the order given, in one colour; an outline in
     // line polygon mode.
     virtual void flatQuad(const Vector3& colour, const Sample& a, const Sample& b, const Sample& c,
@@ -41,4 +40,7 @@ struct Presenter {
 
     // Viewport of width by height pixels and a projection with one unit per pixel, y upwards.
     virtual void reshape(int width, int height) = 0;
+
+    // Everything the list recorded, in its order; a display may draw it faster than call by call.
+    virtual void draw(const DrawList& list);
 };

@@ -13,11 +13,11 @@ static void colour3(const Vector3& c) {
 
 static void vertex(const Sample& s) { glVertex2i(s.column, s.row); }
 
-void GlPresenter::fan(std::initializer_list<const Sample*> samples) {
+void GlPresenter::fan(const Sample* const* samples, int count) {
     glBegin(GL_TRIANGLE_FAN);
-    for (const Sample* s : samples) {
-        colour3(s->colour);
-        vertex(*s);
+    for (int i = 0; i < count; ++i) {
+        colour3(samples[i]->colour);
+        vertex(*samples[i]);
     }
     glEnd();
 }

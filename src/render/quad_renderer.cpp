@@ -1,7 +1,15 @@
 // Recursive quad subdivision and the four ways of drawing a leaf.
 #include "render/quad_renderer.h"
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <vector>
+
+#include "base/worker_pool.h"
+#include "render/draw_list.h"
 
 #include "objects/object.h"
 #include "render/frame.h"
@@ -33,11 +41,11 @@ static void drawObjectCount(Presenter& presenter, const Sample& c0, const Sample
 
 static void drawLeaf(Presenter& presenter, const Sample& centre, const Sample& c0, const Sample& c1,
                      const Sample& c2, const Sample& c3, int hw, int hh, bool same) {
-    ++quadsDrawn;
     if (objectCountView) {
         drawObjectCount(presenter, c0, c1, c2, c3, hw, hh);
     } else if (fillPolygons && (!borderMode || same)) {
-        presenter.fan({&centre, &c0, &c1, &c3, &c2, &c0});
+        const Sample* fan[] = {&centre, &c0, &c1, &c3, &c2, &c0};
+        presenter.fan(fan, 6);
     } else if (fillPolygons) {
         presenter.flatQuad(WHITE, c0, c1, c3, c2);  // a border between objects
     } else {
@@ -54,7 +62,7 @@ static double colourDeviation(const Sample& centre, const Sample& c0, const Samp
     return dot(d, d);
 }
 
-void renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth) {
+int renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth) {
     const int x0 = c0.column, y0 = c0.row, x1 = c3.column, y1 = c3.row;
     const int hw = (x1 - x0) / 2, hh = (y1 - y0) / 2;
     Sample& centre = sampleGrid.at(x0 + hw, y0 + hh);
@@ -73,15 +81,140 @@ void renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample
 
     if (!split) {
         drawLeaf(presenter, centre, c0, c1, c2, c3, hw, hh, same);
-        return;
+        return 1;
     }
     // Edge midpoints; with odd sizes the halves differ by one pixel but share their edges.
     Sample& midY0 = sampleGrid.at(x0 + hw, y0);
     Sample& midX0 = sampleGrid.at(x0, y0 + hh);
     Sample& midX1 = sampleGrid.at(x1, y0 + hh);
     Sample& midY1 = sampleGrid.at(x0 + hw, y1);
-    renderQuad(presenter, c0, midY0, midX0, centre, depth + 1);
-    renderQuad(presenter, midY0, c1, centre, midX1, depth + 1);
-    renderQuad(presenter, midX0, centre, c2, midY1, depth + 1);
-    renderQuad(presenter, centre, midX1, midY1, c3, depth + 1);
+    int leaves = renderQuad(presenter, c0, midY0, midX0, centre, depth + 1);
+    leaves += renderQuad(presenter, midY0, c1, centre, midX1, depth + 1);
+    leaves += renderQuad(presenter, midX0, centre, c2, midY1, depth + 1);
+    leaves += renderQuad(presenter, centre, midX1, midY1, c3, depth + 1);
+    return leaves;
+}
+
+namespace {
+
+// A quad below the ones that are always split: what one thread traces at a time. Pieces
+// share only the samples on their common edges.
+struct QuadPiece {
+    std::vector<Sample*> before;  // samples the always-split quads above it trace first
+    Sample* corners[4] = {};
+    int depth = 0;
+    DrawList drawing;
+    int leaves = 0;
+    std::atomic<int> traced{-1};  // the frame's round once drawing is complete
+};
+
+struct QuadPlan {
+    const Sample* grid = nullptr;  // the samples the pieces point into
+    std::vector<QuadPiece> pieces; // in the order a single thread meets them
+};
+
+QuadPlan plan;
+
+struct PieceOutline {
+    std::vector<Sample*> before;
+    Sample* corners[4];
+    int depth;
+};
+
+// Follows renderQuad through the splits that the size alone forces and lists the quads below
+// them, each with the samples traced since the previous one, so that a single thread taking
+// the pieces in order traces every sample in the same order as renderQuad on the whole grid.
+void outlinePieces(std::vector<PieceOutline>& out, std::vector<Sample*>& before, Sample& c0, Sample& c1,
+                   Sample& c2, Sample& c3, int depth) {
+    const int x0 = c0.column, y0 = c0.row, x1 = c3.column, y1 = c3.row;
+    const int hw = (x1 - x0) / 2, hh = (y1 - y0) / 2;
+    if (hw < ALWAYS_SPLIT_HALF_SIZE && hh < ALWAYS_SPLIT_HALF_SIZE) {
+        out.push_back({before, {&c0, &c1, &c2, &c3}, depth});
+        before.clear();
+        return;
+    }
+    Sample& centre = sampleGrid.at(x0 + hw, y0 + hh);
+    before.insert(before.end(), {&centre, &c0, &c1, &c2, &c3});
+    Sample& midY0 = sampleGrid.at(x0 + hw, y0);
+    Sample& midX0 = sampleGrid.at(x0, y0 + hh);
+    Sample& midX1 = sampleGrid.at(x1, y0 + hh);
+    Sample& midY1 = sampleGrid.at(x0 + hw, y1);
+    outlinePieces(out, before, c0, midY0, midX0, centre, depth + 1);
+    outlinePieces(out, before, midY0, c1, centre, midX1, depth + 1);
+    outlinePieces(out, before, midX0, centre, c2, midY1, depth + 1);
+    outlinePieces(out, before, centre, midX1, midY1, c3, depth + 1);
+}
+
+// The pieces depend on the grid size only; they are made again for a new grid.
+void planPieces() {
+    if (plan.grid == sampleGrid.samples.data()) return;
+    std::vector<PieceOutline> outlines;
+    std::vector<Sample*> before;
+    const int w = sampleGrid.width, h = sampleGrid.height;
+    outlinePieces(outlines, before, sampleGrid.at(0, 0), sampleGrid.at(w - 1, 0), sampleGrid.at(0, h - 1),
+                  sampleGrid.at(w - 1, h - 1), 0);
+    plan.pieces = std::vector<QuadPiece>(outlines.size());
+    for (std::size_t i = 0; i < outlines.size(); ++i) {
+        QuadPiece& piece = plan.pieces[i];
+        piece.before = std::move(outlines[i].before);
+        std::copy(outlines[i].corners, outlines[i].corners + 4, piece.corners);
+        piece.depth = outlines[i].depth;
+    }
+    plan.grid = sampleGrid.samples.data();
+}
+
+struct QuadFrameJob {
+    int round = 0;               // counts quad frames; marks the pieces traced in this one
+    std::atomic<int> next{0};    // the first piece no thread has taken yet
+    std::mutex mutex;
+    std::condition_variable pieceTraced;
+};
+
+QuadFrameJob job;
+
+void tracePiece(QuadPiece& piece) {
+    piece.drawing.reset();
+    for (Sample* s : piece.before) traceSample(*s);
+    piece.leaves = renderQuad(piece.drawing, *piece.corners[0], *piece.corners[1], *piece.corners[2],
+                              *piece.corners[3], piece.depth);
+    piece.traced.store(job.round, std::memory_order_release);
+}
+
+// Traces the first piece nobody has taken; false when none is left.
+bool traceNextPiece() {
+    const int i = job.next.fetch_add(1, std::memory_order_relaxed);
+    if (i >= static_cast<int>(plan.pieces.size())) return false;
+    tracePiece(plan.pieces[static_cast<std::size_t>(i)]);
+    return true;
+}
+
+void workerShare(void*, int) {
+    while (traceNextPiece()) {
+        // The lock orders this wake-up after the drawing thread's last look at the stamp.
+        { std::lock_guard<std::mutex> lock(job.mutex); }
+        job.pieceTraced.notify_one();
+    }
+}
+
+}  // namespace
+
+void renderQuadFrame(Presenter& presenter) {
+    planPieces();
+    ++job.round;
+    job.next.store(0, std::memory_order_relaxed);
+    startJob(workerShare, nullptr);
+    int leaves = 0;
+    // Pieces are drawn in order as soon as they are traced; while the next one is still being
+    // traced elsewhere, this thread traces later ones.
+    for (QuadPiece& piece : plan.pieces) {
+        while (piece.traced.load(std::memory_order_acquire) != job.round) {
+            if (traceNextPiece()) continue;
+            std::unique_lock<std::mutex> lock(job.mutex);
+            job.pieceTraced.wait(lock, [&] { return piece.traced.load(std::memory_order_acquire) == job.round; });
+        }
+        presenter.draw(piece.drawing);
+        leaves += piece.leaves;
+    }
+    finishJob();
+    quadsDrawn = leaves;
 }

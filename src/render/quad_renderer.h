@@ -18,8 +18,12 @@ inline constexpr double COLOUR_SPLIT = 0.01;
 inline constexpr double BORDER_COLOUR_SPLIT = 0.0001;
 
 // Traces the quad with corners c0 (x0, y0), c1 (x1, y0), c2 (x0, y1), c3 (x1, y1) and
-// either splits it into four or draws it.
-void renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth);
+// either splits it into four or draws it; returns the leaves drawn.
+int renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth);
+
+// One quad frame of the whole grid on every thread of the pool, drawn on the calling thread
+// in the order a single thread would draw it; sets quadsDrawn.
+void renderQuadFrame(Presenter& presenter);
 
 // Objects in the tree below object and its following siblings, CSG nodes included.
 int countObjects(const Object* object);
