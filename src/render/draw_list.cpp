@@ -69,8 +69,9 @@ void DrawList::reshape(int width, int height) {
     detail.y = height;
 }
 
-void DrawList::replay(Presenter& presenter) const {
-    for (const Entry& entry : entries) {
+void DrawList::replay(Presenter& presenter, std::size_t first, std::size_t last) const {
+    for (std::size_t i = first; i < last; ++i) {
+        const Entry& entry = entries[i];
         const Sample* const* v = vertices.data() + entry.first;
         const Detail* d = entry.detail >= 0 ? &details[static_cast<std::size_t>(entry.detail)] : nullptr;
         switch (entry.op) {

@@ -35,8 +35,9 @@ struct DrawList : Presenter {
 
     // Empties the list, keeping its memory (clear() is the recorded call).
     void reset();
-    // Makes every recorded call on presenter, in order.
-    void replay(Presenter& presenter) const;
+    // Makes the recorded calls first .. last - 1 on presenter, in order.
+    void replay(Presenter& presenter, std::size_t first, std::size_t last) const;
+    void replay(Presenter& presenter) const { replay(presenter, 0, entries.size()); }
 
     void fan(const Sample* const* samples, int count) override;
     void flatQuad(const Vector3& colour, const Sample& a, const Sample& b, const Sample& c,
