@@ -1,8 +1,6 @@
 // The presenter that draws with OpenGL 1.1 immediate mode into the current context.
 #pragma once
 
-#include <vector>
-
 #include "render/presenter.h"
 
 // Bitmap fonts and buffer swaps belong to the window toolkit, not to OpenGL: whoever owns
@@ -31,13 +29,4 @@ struct GlPresenter : Presenter {
     void swapBuffers() override;
     void flush() override;
     void reshape(int width, int height) override;
-    void draw(const DrawList& list) override;
-
-private:
-    // Vertex arrays for runs of fans, kept between frames so that drawing allocates nothing.
-    std::vector<int> positions;     // x, y per vertex
-    std::vector<float> colours;     // r, g, b per vertex
-    std::vector<int> fanFirsts, fanCounts;
-
-    void drawFans(const DrawList& list, std::size_t first, std::size_t last);
 };
