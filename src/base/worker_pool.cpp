@@ -4,6 +4,7 @@
 
 #include <sched.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -13,6 +14,8 @@
 
 namespace {
 
+constexpr int JOB_SPINS = 200;
+
 struct WorkerPool {
     std::mutex mutex;
     std::condition_variable wake;      // a new job, or the end
@@ -20,7 +23,7 @@ struct WorkerPool {
     std::vector<std::thread> workers;
     Job job = nullptr;
     void* context = nullptr;
-    unsigned generation = 0;  // jobs handed out so far
+    std::atomic<unsigned> generation{0};  // jobs handed out so far
     int busy = 0;             // workers still in the current job
     bool stopping = false;
     Statistics jobCounts;     // what the workers counted in the current job
@@ -38,11 +41,19 @@ struct WorkerPool {
 
 WorkerPool pool;
 
+// Looks for the next job for a short while before sleeping: the frameless renderer hands out
+// a job every few hundred microseconds, less than a wake-up from sleep may take.
+void awaitJobBriefly(unsigned seen) {
+    for (int i = 0; i < JOB_SPINS && pool.generation.load(std::memory_order_relaxed) == seen; ++i)
+        std::this_thread::yield();
+}
+
 void workerLoop(int thread) {
     unsigned seen = 0;
     for (;;) {
         Job job = nullptr;
         void* context = nullptr;
+        awaitJobBriefly(seen);
         {
             std::unique_lock<std::mutex> lock(pool.mutex);
             pool.wake.wait(lock, [&] { return pool.stopping || pool.generation != seen; });

@@ -1,7 +1,9 @@
 // Random samples within a time budget, drawn as points over what is already on screen.
 #include "render/frameless.h"
 
+#include <algorithm>
 #include <atomic>
+#include <vector>
 
 #include "base/statistics.h"
 #include "base/worker_pool.h"
@@ -47,27 +49,29 @@ std::uint32_t nextRandom() {
 }
 
 namespace {
-// One batch: picked in order, traced by every thread, drawn in order.
-struct Batch {
-    Sample* samples[SAMPLE_BATCH] = {};
-    const Object* objectBefore[SAMPLE_BATCH] = {};  // each sample's object before the batch
-    std::atomic<int> next{0};                       // the first sample no thread has taken yet
+// Batches traced together: picked in order, traced by every thread, drawn in order. Grown to
+// one batch per thread; kept between frames.
+struct Batches {
+    std::vector<Sample*> samples;
+    std::vector<const Object*> objectBefore;  // each sample's object before the batches
+    std::atomic<int> next{0};                 // the first sample no thread has taken yet
+    int count = 0;                            // samples picked
 };
-Batch batch;
+Batches picked;
 }  // namespace
 
-// A neighbour's object as a single thread drawing point n would see it: a neighbour that the
-// batch traces only after point n still shows its object from before the batch.
+// A neighbour's object as a single thread drawing point n would see it: a neighbour that is
+// traced only after point n still shows its object from before.
 static const Object* objectSeenAt(const Sample& neighbour, int n) {
-    for (int p = 0; p < SAMPLE_BATCH; ++p)
-        if (batch.samples[p] == &neighbour) return p > n ? batch.objectBefore[p] : neighbour.hit.object;
+    for (int p = 0; p < picked.count; ++p)
+        if (picked.samples[p] == &neighbour) return p > n ? picked.objectBefore[p] : neighbour.hit.object;
     return neighbour.hit.object;
 }
 
 // In border mode a sample whose object differs from its left or lower neighbour is white;
 // on the left and bottom edges the sample stands in for the missing neighbour.
 static Vector3 pointColour(int n) {
-    const Sample& s = *batch.samples[n];
+    const Sample& s = *picked.samples[n];
     if (!borderMode) return s.colour;
     const Sample& left = sampleGrid.at(s.column > 0 ? s.column - 1 : 0, s.row);
     const Sample& below = sampleGrid.at(s.column, s.row > 0 ? s.row - 1 : 0);
@@ -75,24 +79,33 @@ static Vector3 pointColour(int n) {
     return s.colour;
 }
 
-void drawRandomSamples(Presenter& presenter) {
+void drawRandomSamples(Presenter& presenter, int batches) {
     const std::uint32_t width = static_cast<std::uint32_t>(sampleGrid.width);
     const std::uint32_t total = width * static_cast<std::uint32_t>(sampleGrid.height);
-    for (int n = 0; n < SAMPLE_BATCH; ++n) {
+    picked.count = batches * SAMPLE_BATCH;
+    if (picked.samples.size() < static_cast<std::size_t>(picked.count)) {
+        picked.samples.resize(static_cast<std::size_t>(picked.count));
+        picked.objectBefore.resize(static_cast<std::size_t>(picked.count));
+    }
+    for (int n = 0; n < picked.count; ++n) {
         const std::uint32_t i = nextRandom() % total;
         Sample& s = sampleGrid.at(static_cast<int>(i % width), static_cast<int>(i / width));
-        batch.samples[n] = &s;
-        batch.objectBefore[n] = s.hit.object;
+        picked.samples[n] = &s;
+        picked.objectBefore[n] = s.hit.object;
     }
-    batch.next.store(0, std::memory_order_relaxed);
-    auto traceBatch = [](int) {
-        for (int n; (n = batch.next.fetch_add(1, std::memory_order_relaxed)) < SAMPLE_BATCH;)
-            traceSample(*batch.samples[n]);
+    picked.next.store(0, std::memory_order_relaxed);
+    auto traceSamples = [](int) {
+        for (int n; (n = picked.next.fetch_add(1, std::memory_order_relaxed)) < picked.count;)
+            traceSample(*picked.samples[n]);
     };
-    runOnEveryThread(traceBatch);
-    presenter.beginPoints();
-    for (int n = 0; n < SAMPLE_BATCH; ++n) presenter.point(*batch.samples[n], pointColour(n));
-    presenter.endPoints();
+    runOnEveryThread(traceSamples);
+    for (int first = 0; first < picked.count; first += SAMPLE_BATCH) {
+        presenter.setPointSize(qualityLevel + 1);
+        presenter.setPointSmoothing(qualityLevel > 0);
+        presenter.beginPoints();
+        for (int n = first; n < first + SAMPLE_BATCH; ++n) presenter.point(*picked.samples[n], pointColour(n));
+        presenter.endPoints();
+    }
 }
 
 double framelessRayRate(int level, int rays, double elapsedMs, int width, int height) {
@@ -102,12 +115,15 @@ double framelessRayRate(int level, int rays, double elapsedMs, int width, int he
 
 void framelessFrame(Presenter& presenter, std::uint32_t frameStart, Counter raysBefore) {
     double elapsed = 0;
-    for (int batch = 0;; ++batch) {
+    // One batch per thread between two looks at the clock, so that N threads trace about N
+    // times the samples in the same time.
+    for (int batch = 0;;) {
         elapsed = static_cast<double>(static_cast<std::uint32_t>(readTicks() - frameStart));
         if (framelessBatchLimit > 0 ? batch >= framelessBatchLimit : elapsed >= FRAME_BUDGET_MS) break;
-        presenter.setPointSize(qualityLevel + 1);
-        presenter.setPointSmoothing(qualityLevel > 0);
-        drawRandomSamples(presenter);
+        const int batches =
+            framelessBatchLimit > 0 ? std::min(poolThreads(), framelessBatchLimit - batch) : poolThreads();
+        drawRandomSamples(presenter, batches);
+        batch += batches;
     }
     raysThisFrame = static_cast<int>(stats.primaryRays - raysBefore);
     rayFrameRate = framelessRayRate(qualityLevel, raysThisFrame, elapsed, sampleGrid.width, sampleGrid.height);

@@ -22,8 +22,9 @@ void seedRandom();
 // The next value of the combined Tausworthe generator (taus88).
 std::uint32_t nextRandom();
 
-// Traces and draws one batch of random samples as points.
-void drawRandomSamples(Presenter& presenter);
+// Picks batches of random samples in order, traces them on every thread of the pool, then
+// draws each batch as points at the quality level's point size.
+void drawRandomSamples(Presenter& presenter, int batches = 1);
 
 // Draws batches until the budget since frameStart is spent (or the batch limit is reached),
 // then sets the frame figures.
