@@ -110,6 +110,7 @@ struct QuadPiece {
 
 struct QuadPlan {
     const Sample* grid = nullptr;  // the samples the pieces point into
+    int width = 0, height = 0;     // and their layout: a new grid may reuse the old one's memory
     std::vector<QuadPiece> pieces; // in the order a single thread meets them
 };
 
@@ -147,7 +148,8 @@ void outlinePieces(std::vector<PieceOutline>& out, std::vector<Sample*>& before,
 
 // The pieces depend on the grid size only; they are made again for a new grid.
 void planPieces() {
-    if (plan.grid == sampleGrid.samples.data()) return;
+    if (plan.grid == sampleGrid.samples.data() && plan.width == sampleGrid.width && plan.height == sampleGrid.height)
+        return;
     std::vector<PieceOutline> outlines;
     std::vector<Sample*> before;
     const int w = sampleGrid.width, h = sampleGrid.height;
@@ -161,6 +163,8 @@ void planPieces() {
         piece.depth = outlines[i].depth;
     }
     plan.grid = sampleGrid.samples.data();
+    plan.width = w;
+    plan.height = h;
 }
 
 struct QuadFrameJob {
