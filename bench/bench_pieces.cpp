@@ -76,13 +76,15 @@ void measure(int width, int height) {
             sampleGrid.at(w - 1, h - 1), 0);
 
     std::vector<std::vector<double>> samples(pieces.size());
+    std::vector<QuadLeaf> leaves;
     for (int r = 0; r < REPEATS; ++r) {
         ++frameNumber;  // every sample is traced again
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             const Piece& p = pieces[i];
             const auto start = Clock::now();
             for (Sample* s : p.before) traceSample(*s);
-            renderQuad(presenter, *p.corners[0], *p.corners[1], *p.corners[2], *p.corners[3], p.depth);
+            leaves.clear();
+            subdivideQuad(leaves, *p.corners[0], *p.corners[1], *p.corners[2], *p.corners[3], p.depth);
             samples[i].push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         }
     }

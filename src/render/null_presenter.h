@@ -20,5 +20,4 @@ struct NullPresenter : Presenter {
     void swapBuffers() override {}
     void flush() override {}
     void reshape(int, int) override {}
-    void draw(const DrawList&) override {}
 };

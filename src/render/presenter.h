@@ -6,7 +6,6 @@
 #include "math/vector.h"
 
 struct Sample;
-struct DrawList;
 
 // Grid positions are pixel corners; one unit of the projection is one pixel.
 struct Presenter {
@@ -40,7 +39,4 @@ struct Presenter {
 
     // Viewport of width by height pixels and a projection with one unit per pixel, y upwards.
     virtual void reshape(int width, int height) = 0;
-
-    // Everything the list recorded, in its order; a display may draw it faster than call by call.
-    virtual void draw(const DrawList& list);
 };

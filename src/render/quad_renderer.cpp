@@ -1,4 +1,5 @@
-// Recursive quad subdivision and the four ways of drawing a leaf.
+// Recursive quad subdivision, the four ways of drawing a leaf, and the frame cut into pieces
+// that the threads of the pool subdivide while the calling thread draws.
 #include "render/quad_renderer.h"
 
 #include <algorithm>
@@ -6,11 +7,8 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
-#include <vector>
 
 #include "base/worker_pool.h"
-#include "render/draw_list.h"
-
 #include "objects/object.h"
 #include "render/frame.h"
 #include "render/presenter.h"
@@ -39,11 +37,23 @@ static void drawObjectCount(Presenter& presenter, const Sample& c0, const Sample
     }
 }
 
-static void drawLeaf(Presenter& presenter, const Sample& centre, const Sample& c0, const Sample& c1,
-                     const Sample& c2, const Sample& c3, int hw, int hh, bool same) {
+static bool sameObject(const Sample& centre, const Sample& c0, const Sample& c1, const Sample& c2,
+                       const Sample& c3) {
+    const Object* object = centre.hit.object;
+    return c0.hit.object == object && c1.hit.object == object && c2.hit.object == object &&
+           c3.hit.object == object;
+}
+
+void drawLeaf(Presenter& presenter, const QuadLeaf& leaf) {
+    const int hw = (leaf.x1 - leaf.x0) / 2, hh = (leaf.y1 - leaf.y0) / 2;
+    const Sample& centre = sampleGrid.at(leaf.x0 + hw, leaf.y0 + hh);
+    const Sample& c0 = sampleGrid.at(leaf.x0, leaf.y0);
+    const Sample& c1 = sampleGrid.at(leaf.x1, leaf.y0);
+    const Sample& c2 = sampleGrid.at(leaf.x0, leaf.y1);
+    const Sample& c3 = sampleGrid.at(leaf.x1, leaf.y1);
     if (objectCountView) {
         drawObjectCount(presenter, c0, c1, c2, c3, hw, hh);
-    } else if (fillPolygons && (!borderMode || same)) {
+    } else if (fillPolygons && (!borderMode || sameObject(centre, c0, c1, c2, c3))) {
         const Sample* fan[] = {&centre, &c0, &c1, &c3, &c2, &c0};
         presenter.fan(fan, 6);
     } else if (fillPolygons) {
@@ -62,15 +72,13 @@ static double colourDeviation(const Sample& centre, const Sample& c0, const Samp
     return dot(d, d);
 }
 
-int renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth) {
+void subdivideQuad(std::vector<QuadLeaf>& leaves, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth) {
     const int x0 = c0.column, y0 = c0.row, x1 = c3.column, y1 = c3.row;
     const int hw = (x1 - x0) / 2, hh = (y1 - y0) / 2;
     Sample& centre = sampleGrid.at(x0 + hw, y0 + hh);
     for (Sample* s : {&centre, &c0, &c1, &c2, &c3}) traceSample(*s);
 
-    const Object* object = centre.hit.object;
-    const bool same = c0.hit.object == object && c1.hit.object == object && c2.hit.object == object &&
-                      c3.hit.object == object;
+    const bool same = sameObject(centre, c0, c1, c2, c3);
     const double deviation = colourDeviation(centre, c0, c1, c2, c3);
 
     bool split = false;
@@ -80,19 +88,18 @@ int renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample&
         split = (borderMode && !same) || deviation >= COLOUR_SPLIT || (!same && deviation >= BORDER_COLOUR_SPLIT);
 
     if (!split) {
-        drawLeaf(presenter, centre, c0, c1, c2, c3, hw, hh, same);
-        return 1;
+        leaves.push_back({x0, y0, x1, y1});
+        return;
     }
     // Edge midpoints; with odd sizes the halves differ by one pixel but share their edges.
     Sample& midY0 = sampleGrid.at(x0 + hw, y0);
     Sample& midX0 = sampleGrid.at(x0, y0 + hh);
     Sample& midX1 = sampleGrid.at(x1, y0 + hh);
     Sample& midY1 = sampleGrid.at(x0 + hw, y1);
-    int leaves = renderQuad(presenter, c0, midY0, midX0, centre, depth + 1);
-    leaves += renderQuad(presenter, midY0, c1, centre, midX1, depth + 1);
-    leaves += renderQuad(presenter, midX0, centre, c2, midY1, depth + 1);
-    leaves += renderQuad(presenter, centre, midX1, midY1, c3, depth + 1);
-    return leaves;
+    subdivideQuad(leaves, c0, midY0, midX0, centre, depth + 1);
+    subdivideQuad(leaves, midY0, c1, centre, midX1, depth + 1);
+    subdivideQuad(leaves, midX0, centre, c2, midY1, depth + 1);
+    subdivideQuad(leaves, centre, midX1, midY1, c3, depth + 1);
 }
 
 namespace {
@@ -103,9 +110,8 @@ struct QuadPiece {
     std::vector<Sample*> before;  // samples the always-split quads above it trace first
     Sample* corners[4] = {};
     int depth = 0;
-    DrawList drawing;
-    int leaves = 0;
-    std::atomic<int> traced{-1};  // the frame's round once drawing is complete
+    std::vector<QuadLeaf> leaves;  // what to draw, in drawing order; kept between frames
+    std::atomic<int> traced{-1};   // the frame's round once leaves is complete
 };
 
 struct QuadPlan {
@@ -122,9 +128,9 @@ struct PieceOutline {
     int depth;
 };
 
-// Follows renderQuad through the splits that the size alone forces and lists the quads below
+// Follows subdivideQuad through the splits that the size alone forces and lists the quads below
 // them, each with the samples traced since the previous one, so that a single thread taking
-// the pieces in order traces every sample in the same order as renderQuad on the whole grid.
+// the pieces in order traces every sample in the same order as subdivideQuad on the whole grid.
 void outlinePieces(std::vector<PieceOutline>& out, std::vector<Sample*>& before, Sample& c0, Sample& c1,
                    Sample& c2, Sample& c3, int depth) {
     const int x0 = c0.column, y0 = c0.row, x1 = c3.column, y1 = c3.row;
@@ -177,10 +183,10 @@ struct QuadFrameJob {
 QuadFrameJob job;
 
 void tracePiece(QuadPiece& piece) {
-    piece.drawing.reset();
+    piece.leaves.clear();
     for (Sample* s : piece.before) traceSample(*s);
-    piece.leaves = renderQuad(piece.drawing, *piece.corners[0], *piece.corners[1], *piece.corners[2],
-                              *piece.corners[3], piece.depth);
+    subdivideQuad(piece.leaves, *piece.corners[0], *piece.corners[1], *piece.corners[2], *piece.corners[3],
+                  piece.depth);
     piece.traced.store(job.round, std::memory_order_release);
 }
 
@@ -209,15 +215,16 @@ void renderQuadFrame(Presenter& presenter) {
     startJob(workerShare, nullptr);
     int leaves = 0;
     // Pieces are drawn in order as soon as they are traced; while the next one is still being
-    // traced elsewhere, this thread traces later ones.
+    // traced elsewhere, this thread traces later ones. The leaves' samples are final once their
+    // piece is stamped, since every sample is traced once per frame.
     for (QuadPiece& piece : plan.pieces) {
         while (piece.traced.load(std::memory_order_acquire) != job.round) {
             if (traceNextPiece()) continue;
             std::unique_lock<std::mutex> lock(job.mutex);
             job.pieceTraced.wait(lock, [&] { return piece.traced.load(std::memory_order_acquire) == job.round; });
         }
-        presenter.draw(piece.drawing);
-        leaves += piece.leaves;
+        for (const QuadLeaf& leaf : piece.leaves) drawLeaf(presenter, leaf);
+        leaves += static_cast<int>(piece.leaves.size());
     }
     finishJob();
     quadsDrawn = leaves;
