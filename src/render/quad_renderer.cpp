@@ -2,11 +2,12 @@
 // that the threads of the pool subdivide while the calling thread draws.
 #include "render/quad_renderer.h"
 
-#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
+#include <deque>
 #include <mutex>
+#include <utility>
 
 #include "base/worker_pool.h"
 #include "objects/object.h"
@@ -117,27 +118,26 @@ struct QuadPiece {
 struct QuadPlan {
     const Sample* grid = nullptr;  // the samples the pieces point into
     int width = 0, height = 0;     // and their layout: a new grid may reuse the old one's memory
-    std::vector<QuadPiece> pieces; // in the order a single thread meets them
+    std::deque<QuadPiece> pieces;  // in the order a single thread meets them; never moved
 };
 
 QuadPlan plan;
 
-struct PieceOutline {
-    std::vector<Sample*> before;
-    Sample* corners[4];
-    int depth;
-};
-
 // Follows subdivideQuad through the splits that the size alone forces and lists the quads below
 // them, each with the samples traced since the previous one, so that a single thread taking
 // the pieces in order traces every sample in the same order as subdivideQuad on the whole grid.
-void outlinePieces(std::vector<PieceOutline>& out, std::vector<Sample*>& before, Sample& c0, Sample& c1,
-                   Sample& c2, Sample& c3, int depth) {
+void outlinePieces(std::vector<Sample*>& before, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth) {
     const int x0 = c0.column, y0 = c0.row, x1 = c3.column, y1 = c3.row;
     const int hw = (x1 - x0) / 2, hh = (y1 - y0) / 2;
     if (hw < ALWAYS_SPLIT_HALF_SIZE && hh < ALWAYS_SPLIT_HALF_SIZE) {
-        out.push_back({before, {&c0, &c1, &c2, &c3}, depth});
+        QuadPiece& piece = plan.pieces.emplace_back();
+        piece.before = std::move(before);
         before.clear();
+        piece.corners[0] = &c0;
+        piece.corners[1] = &c1;
+        piece.corners[2] = &c2;
+        piece.corners[3] = &c3;
+        piece.depth = depth;
         return;
     }
     Sample& centre = sampleGrid.at(x0 + hw, y0 + hh);
@@ -146,28 +146,21 @@ void outlinePieces(std::vector<PieceOutline>& out, std::vector<Sample*>& before,
     Sample& midX0 = sampleGrid.at(x0, y0 + hh);
     Sample& midX1 = sampleGrid.at(x1, y0 + hh);
     Sample& midY1 = sampleGrid.at(x0 + hw, y1);
-    outlinePieces(out, before, c0, midY0, midX0, centre, depth + 1);
-    outlinePieces(out, before, midY0, c1, centre, midX1, depth + 1);
-    outlinePieces(out, before, midX0, centre, c2, midY1, depth + 1);
-    outlinePieces(out, before, centre, midX1, midY1, c3, depth + 1);
+    outlinePieces(before, c0, midY0, midX0, centre, depth + 1);
+    outlinePieces(before, midY0, c1, centre, midX1, depth + 1);
+    outlinePieces(before, midX0, centre, c2, midY1, depth + 1);
+    outlinePieces(before, centre, midX1, midY1, c3, depth + 1);
 }
 
 // The pieces depend on the grid size only; they are made again for a new grid.
 void planPieces() {
     if (plan.grid == sampleGrid.samples.data() && plan.width == sampleGrid.width && plan.height == sampleGrid.height)
         return;
-    std::vector<PieceOutline> outlines;
+    plan.pieces.clear();
     std::vector<Sample*> before;
     const int w = sampleGrid.width, h = sampleGrid.height;
-    outlinePieces(outlines, before, sampleGrid.at(0, 0), sampleGrid.at(w - 1, 0), sampleGrid.at(0, h - 1),
+    outlinePieces(before, sampleGrid.at(0, 0), sampleGrid.at(w - 1, 0), sampleGrid.at(0, h - 1),
                   sampleGrid.at(w - 1, h - 1), 0);
-    plan.pieces = std::vector<QuadPiece>(outlines.size());
-    for (std::size_t i = 0; i < outlines.size(); ++i) {
-        QuadPiece& piece = plan.pieces[i];
-        piece.before = std::move(outlines[i].before);
-        std::copy(outlines[i].corners, outlines[i].corners + 4, piece.corners);
-        piece.depth = outlines[i].depth;
-    }
     plan.grid = sampleGrid.samples.data();
     plan.width = w;
     plan.height = h;
