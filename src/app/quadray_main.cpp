@@ -9,6 +9,7 @@
 #include "app/report.h"
 #include "app/scene.h"
 #include "app/window.h"
+#include "base/allocator.h"
 #include "base/worker_pool.h"
 #include "render/camera.h"
 
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     std::vector<char*> glutArguments = glutCommandLine(argv[0], options.glutArguments);
     int glutArgumentCount = static_cast<int>(glutArguments.size()) - 1;
     openWindow(&glutArgumentCount, glutArguments.data());
+    keepFreedMemory();
     startWorkerPool(options.threads > 0 ? options.threads : availableCores());
     initRenderer(windowPresenter());
     std::atexit(printReport);
