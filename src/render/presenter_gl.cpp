@@ -17,20 +17,28 @@ static void vertex(const Sample& s) { glVertex2i(s.column, s.row); }
 // counts, few enough that drawing starts while later pieces are still being traced.
 static constexpr std::size_t FAN_BATCH_VERTICES = 6 * 1024;
 
-// Each glBegin-glEnd pair costs the driver a draw of its own, more than its four triangles;
-// one indexed draw of the same triangles, each with its vertices in the order the driver cuts a
-// fan (the two outer vertices, then the centre), gives the same pixels at a fraction of the cost.
+// Each glBegin-glEnd pair is a draw of its own for the driver. One indexed draw of the same
+// triangles, each with its vertices in the order the driver cuts a fan into (the centre, then
+// the two outer vertices), gives the same pixels with about a tenth fewer instructions.
 void GlPresenter::fan(const Sample* const* samples, int count) {
-    const auto first = static_cast<unsigned>(positions.size() / 2);
-    for (int i = 0; i < count; ++i) {
+    const std::size_t first = positions.size() / 2;
+    const auto n = static_cast<std::size_t>(count);
+    positions.resize(2 * (first + n));
+    colours.resize(3 * (first + n));
+    int* position = &positions[2 * first];
+    float* colour = &colours[3 * first];
+    for (std::size_t i = 0; i < n; ++i) {
         const Sample& s = *samples[i];
-        positions.insert(positions.end(), {s.column, s.row});
-        colours.insert(colours.end(), {static_cast<GLfloat>(s.colour.x), static_cast<GLfloat>(s.colour.y),
-                                       static_cast<GLfloat>(s.colour.z)});
+        position[2 * i] = s.column;
+        position[2 * i + 1] = s.row;
+        colour[3 * i] = static_cast<GLfloat>(s.colour.x);
+        colour[3 * i + 1] = static_cast<GLfloat>(s.colour.y);
+        colour[3 * i + 2] = static_cast<GLfloat>(s.colour.z);
     }
+    const auto centre = static_cast<unsigned>(first);
     for (unsigned i = 2; i < static_cast<unsigned>(count); ++i)
-        triangles.insert(triangles.end(), {first, first + i - 1, first + i});
-    if (positions.size() / 2 >= FAN_BATCH_VERTICES) drawFans();
+        triangles.insert(triangles.end(), {centre, centre + i - 1, centre + i});
+    if (first + n >= FAN_BATCH_VERTICES) drawFans();
 }
 
 void GlPresenter::drawFans() {
