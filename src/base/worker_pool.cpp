@@ -24,7 +24,7 @@ struct WorkerPool {
     Job job = nullptr;
     void* context = nullptr;
     std::atomic<unsigned> generation{0};  // jobs handed out so far
-    int busy = 0;             // workers still in the current job
+    std::atomic<int> busy{0};  // workers still in the current job
     bool stopping = false;
     Statistics jobCounts;     // what the workers counted in the current job
 
@@ -41,10 +41,15 @@ struct WorkerPool {
 
 WorkerPool pool;
 
-// Looks for the next job for a short while before sleeping: the frameless renderer hands out
-// a job every few hundred microseconds, less than a wake-up from sleep may take.
+// Both sides look for the other for a short while before sleeping: the frameless renderer
+// hands out a job every few hundred microseconds, not much more than a wake-up from sleep takes.
 void awaitJobBriefly(unsigned seen) {
     for (int i = 0; i < JOB_SPINS && pool.generation.load(std::memory_order_relaxed) == seen; ++i)
+        std::this_thread::yield();
+}
+
+void awaitWorkersBriefly() {
+    for (int i = 0; i < JOB_SPINS && pool.busy.load(std::memory_order_relaxed) != 0; ++i)
         std::this_thread::yield();
 }
 
@@ -100,6 +105,7 @@ void startJob(Job job, void* context) {
 
 void finishJob() {
     if (pool.workers.empty()) return;
+    awaitWorkersBriefly();
     std::unique_lock<std::mutex> lock(pool.mutex);
     pool.finished.wait(lock, [] { return pool.busy == 0; });
     addStatistics(stats, pool.jobCounts);
