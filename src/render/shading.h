@@ -20,9 +20,11 @@ inline constexpr int SAMPLE_BEING_TRACED = -2147483647 - 1;
 struct Sample {
     int column = 0;
     int row = 0;
+    // First, with the colour after it and the hit's object at the start of the hit, so that
+    // what the renderers read of a traced sample lies in its first 48 bytes.
+    std::atomic<int> stamp{-1};  // frameNumber of the last trace, set once colour and hit are written
     Vector3 colour;
     Hit hit;                     // entry hit of the nearest span; object null on a miss
-    std::atomic<int> stamp{-1};  // frameNumber of the last trace, set once colour and hit are written
 };
 
 // Traces the sample unless it was already traced (or taken on by another thread) in this
