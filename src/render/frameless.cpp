@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 #include <vector>
 
 #include "base/statistics.h"
@@ -50,12 +51,14 @@ std::uint32_t nextRandom() {
 
 namespace {
 // Batches traced together: picked in order, traced by every thread, drawn in order. Grown to
-// one batch per thread; kept between frames.
+// the largest group of batches; kept between frames.
 struct Batches {
     std::vector<Sample*> samples;
     std::vector<const Object*> objectBefore;  // each sample's object before the batches
-    std::atomic<int> next{0};                 // the first sample no thread has taken yet
-    int count = 0;                            // samples picked
+    // In border mode, every (sample, position) pair sorted, to find where a sample comes first.
+    std::vector<std::pair<const Sample*, int>> positions;
+    std::atomic<int> next{0};  // the first sample no thread has taken yet
+    int count = 0;             // samples picked
 };
 Batches picked;
 }  // namespace
@@ -63,9 +66,11 @@ Batches picked;
 // A neighbour's object as a single thread drawing point n would see it: a neighbour that is
 // traced only after point n still shows its object from before.
 static const Object* objectSeenAt(const Sample& neighbour, int n) {
-    for (int p = 0; p < picked.count; ++p)
-        if (picked.samples[p] == &neighbour) return p > n ? picked.objectBefore[p] : neighbour.hit.object;
-    return neighbour.hit.object;
+    const auto first = std::lower_bound(picked.positions.begin(), picked.positions.end(),
+                                        std::pair<const Sample*, int>{&neighbour, -1});
+    if (first == picked.positions.end() || first->first != &neighbour || first->second <= n)
+        return neighbour.hit.object;
+    return picked.objectBefore[static_cast<std::size_t>(first->second)];
 }
 
 // In border mode a sample whose object differs from its left or lower neighbour is white;
@@ -87,12 +92,15 @@ void drawRandomSamples(Presenter& presenter, int batches) {
         picked.samples.resize(static_cast<std::size_t>(picked.count));
         picked.objectBefore.resize(static_cast<std::size_t>(picked.count));
     }
+    picked.positions.clear();
     for (int n = 0; n < picked.count; ++n) {
         const std::uint32_t i = nextRandom() % total;
         Sample& s = sampleGrid.at(static_cast<int>(i % width), static_cast<int>(i / width));
         picked.samples[n] = &s;
         picked.objectBefore[n] = s.hit.object;
+        if (borderMode) picked.positions.emplace_back(&s, n);
     }
+    std::sort(picked.positions.begin(), picked.positions.end());
     picked.next.store(0, std::memory_order_relaxed);
     auto traceSamples = [](int) {
         for (int n; (n = picked.next.fetch_add(1, std::memory_order_relaxed)) < picked.count;)
@@ -115,13 +123,13 @@ double framelessRayRate(int level, int rays, double elapsedMs, int width, int he
 
 void framelessFrame(Presenter& presenter, std::uint32_t frameStart, Counter raysBefore) {
     double elapsed = 0;
-    // One batch per thread between two looks at the clock, so that N threads trace about N
-    // times the samples in the same time.
+    // Several threads take BATCHES_PER_THREAD batches each between two looks at the clock: a
+    // batch alone is traced in less time than handing it out takes.
+    const int group = poolThreads() == 1 ? 1 : poolThreads() * BATCHES_PER_THREAD;
     for (int batch = 0;;) {
         elapsed = static_cast<double>(static_cast<std::uint32_t>(readTicks() - frameStart));
         if (framelessBatchLimit > 0 ? batch >= framelessBatchLimit : elapsed >= FRAME_BUDGET_MS) break;
-        const int batches =
-            framelessBatchLimit > 0 ? std::min(poolThreads(), framelessBatchLimit - batch) : poolThreads();
+        const int batches = framelessBatchLimit > 0 ? std::min(group, framelessBatchLimit - batch) : group;
         drawRandomSamples(presenter, batches);
         batch += batches;
     }

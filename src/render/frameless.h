@@ -12,6 +12,9 @@ struct Presenter;
 inline constexpr double FRAME_BUDGET_MS = 33.333333333333336;
 // Samples between two readings of the clock.
 inline constexpr int SAMPLE_BATCH = 100;
+// Batches each thread traces between two readings of the clock when several threads share
+// the frame; with one thread the clock is read after every batch.
+inline constexpr int BATCHES_PER_THREAD = 8;
 
 // Batches per frame in place of the time budget when positive, so that a headless run draws
 // the same samples every time; 0 (the window) keeps the budget.
