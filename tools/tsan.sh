@@ -6,11 +6,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=build-tsan
 
+LOG=$BUILD/build.log
+
 echo "tsan: building $BUILD"
+mkdir -p "$BUILD"
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUADRAY_TSAN=ON -DQUADRAY_BENCH=OFF \
-    >"$BUILD.log" 2>&1 || { cat "$BUILD.log"; exit 1; }
-cmake --build "$BUILD" -j"$(nproc)" --target test_render test_trace quadray-render >>"$BUILD.log" 2>&1 ||
-    { grep -B2 -A8 'error' "$BUILD.log" | head -n 60; exit 1; }
+    >"$LOG" 2>&1 || { cat "$LOG"; exit 1; }
+cmake --build "$BUILD" -j"$(nproc)" --target test_render test_trace quadray-render >>"$LOG" 2>&1 ||
+    { grep -B2 -A8 'error' "$LOG" | head -n 60; exit 1; }
 
 echo "tsan: running the tests"
 export TSAN_OPTIONS="halt_on_error=1 exitcode=66"

@@ -32,24 +32,6 @@ static Object*& shadowCache(const Object* object) {
 
 Object* shadowCacheOf(const Object* object) { return shadowCache(object); }
 
-static void traceNow(Sample& sample);
-
-void traceSample(Sample& sample) {
-    const int frame = frameNumber;
-    int seen = sample.stamp.load(std::memory_order_acquire);
-    for (;;) {
-        if (seen == frame) return;
-        if (seen == SAMPLE_BEING_TRACED) {  // by another thread: a few microseconds at most
-            std::this_thread::yield();
-            seen = sample.stamp.load(std::memory_order_acquire);
-        } else if (sample.stamp.compare_exchange_weak(seen, SAMPLE_BEING_TRACED, std::memory_order_acquire)) {
-            break;
-        }
-    }
-    traceNow(sample);
-    sample.stamp.store(frame, std::memory_order_release);
-}
-
 static void traceNow(Sample& sample) {
     Ray ray;
     primaryRay(ray, sample.column, sample.row, sampleGrid.width, sampleGrid.height);
@@ -72,6 +54,22 @@ static void traceNow(Sample& sample) {
         sample.colour = {0, 0, 0};
     }
     ++stats.primaryRays;
+}
+
+void traceSample(Sample& sample) {
+    const int frame = frameNumber;
+    int seen = sample.stamp.load(std::memory_order_acquire);
+    for (;;) {
+        if (seen == frame) return;
+        if (seen == SAMPLE_BEING_TRACED) {  // by another thread: a few microseconds at most
+            std::this_thread::yield();
+            seen = sample.stamp.load(std::memory_order_acquire);
+        } else if (sample.stamp.compare_exchange_weak(seen, SAMPLE_BEING_TRACED, std::memory_order_acquire)) {
+            break;
+        }
+    }
+    traceNow(sample);
+    sample.stamp.store(frame, std::memory_order_release);
 }
 
 // True when something lies between the hit on object and the light. The light counts as
