@@ -16,7 +16,7 @@ cmake --build "$BUILD" -j"$(nproc)" --target test_render test_trace quadray-rend
     { grep -B2 -A8 'error' "$LOG" | head -n 60; exit 1; }
 
 echo "tsan: running the tests"
-export TSAN_OPTIONS="halt_on_error=1 exitcode=66"
+export TSAN_OPTIONS="halt_on_error=1 exitcode=66 suppressions=$PWD/tools/tsan.supp"
 "$BUILD/test_render" --gtest_brief=1
 "$BUILD/test_trace" --gtest_brief=1
 bash tests/e2e/render_threads.sh "$BUILD"
