@@ -15,17 +15,19 @@ const char* const COMMON_OPTIONS =
     "  --dir DIR             read DIR/objects/cycle.pov, arena.pov and recognizer.pov\n"
     "                        (default: the working directory); FILE instead reads one\n"
     "                        file whose object is the whole scene\n"
-    "  --threads N           trace with N threads (default: every core it may run on)\n"
     "  --flat-unions         keep large unions as written, without a bounding hierarchy\n"
     "  --quiet               no warnings about the scene on standard error\n"
     "  --help                print this text\n";
 
 const char* const WINDOW_OPTIONS =
+    "  --threads N           trace with N threads (default: every core it may run on)\n"
     "  --no-reload           do not load the scene again when a scene file changes\n"
     "freeglut's own options (-display DISPLAY, -geometry WxH+X+Y, -iconic, -direct,\n"
     "-indirect, -gldebug, -sync) are handed to freeglut.\n";
 
 const char* const RENDER_OPTIONS =
+    "  --threads N           trace with N threads (default: 1, so that the counters are\n"
+    "                        the same on every machine)\n"
     "  --size WIDTHxHEIGHT   window size to imitate (default 640x480)\n"
     "  --quality N           quality level, 0 is the finest (default 1)\n"
     "  --mode quad|full|frameless\n"

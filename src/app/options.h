@@ -17,7 +17,7 @@ struct Options {
     // Both programs.
     std::string directory;          // --dir; empty: the working directory
     std::string sceneFile;          // FILE: one file is the whole scene; empty: the three files
-    int threads = 0;                // --threads; 0: every core this process may run on
+    int threads = 0;                // --threads; 0: each program's default
     bool flatUnions = false;        // --flat-unions: unions stay as written
     bool quiet = false;             // --quiet: no warnings about the scene
     bool help = false;              // --help

@@ -10,6 +10,8 @@
 #include "app/report.h"
 #include "app/scene.h"
 #include "app/window.h"
+#include "base/allocator.h"
+#include "base/worker_pool.h"
 #include "render/camera.h"
 #include "scene/warnings.h"
 
@@ -43,6 +45,8 @@ int main(int argc, char** argv) {
     std::vector<char*> glutArguments = glutCommandLine(argv[0], options.glutArguments);
     int glutArgumentCount = static_cast<int>(glutArguments.size()) - 1;
     openWindow(&glutArgumentCount, glutArguments.data());
+    keepFreedMemory();
+    startWorkerPool(options.threads > 0 ? options.threads : availableCores());
     initRenderer(windowPresenter());
     applySceneView();
     if (options.reload) watchSceneFiles();

@@ -14,6 +14,8 @@
 #include "app/options.h"
 #include "app/report.h"
 #include "app/scene.h"
+#include "base/allocator.h"
+#include "base/worker_pool.h"
 #include "render/camera.h"
 #include "scene/warnings.h"
 #include "render/frame.h"
@@ -119,6 +121,10 @@ int main(int argc, char** argv) {
     borderMode = options.border;
     frameless = options.mode == RenderMode::Frameless;
     if (frameless) framelessBatchLimit = options.batches;
+    keepFreedMemory();
+    // One thread unless asked: the shadow-cache figures of the report depend on which thread
+    // shades which sample, and reference runs must count the same every time.
+    startWorkerPool(options.threads > 0 ? options.threads : 1);
     initRenderer(presenter);
     applySceneView();
     reshapeWindow(presenter, options.width, options.height);

@@ -157,6 +157,7 @@ bool reloadScene() {
         return false;
     }
     fatalHook = oldHook;
+    forgetShadowCaches();
     freeScene(*liveStore);
     liveStore = std::move(fresh);
     notice(100, "main", "Parsing done...");

@@ -15,6 +15,7 @@
 #include "app/input.h"
 #include "app/png_image.h"
 #include "app/reload.h"
+#include "base/worker_pool.h"
 #include "render/clock.h"
 #include "render/frame.h"
 #include "render/presenter_gl.h"
@@ -36,8 +37,6 @@ static constexpr int OVERLAY_LINE_HEIGHT = 15;
 static constexpr int OVERLAY_MARGIN = 6;
 static constexpr int OVERLAY_CHAR_WIDTH = 8;
 static constexpr int OVERLAY_DESCENT = 3;
-// Until a thread count is shared by the tracer, it traces on this one thread.
-static constexpr int TRACING_THREADS = 1;
 
 static void bitmapText(const char* text) {
     for (const char* c = text; *c; ++c) glutBitmapCharacter(GLUT_BITMAP_8_BY_13, *c);
@@ -50,7 +49,7 @@ static bool pictureRequested = false;
 
 // The readout, white on a black panel in the top left corner; OpenGL state is left as found.
 static void drawOverlay(Presenter& presenter) {
-    const std::vector<std::string> lines = overlayLines(framesPerSecond, TRACING_THREADS);
+    const std::vector<std::string> lines = overlayLines(framesPerSecond, poolThreads());
     std::size_t longest = 0;
     for (const std::string& line : lines) longest = std::max(longest, line.size());
     const int panelWidth = 2 * OVERLAY_MARGIN + static_cast<int>(longest) * OVERLAY_CHAR_WIDTH;

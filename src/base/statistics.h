@@ -1,4 +1,4 @@
-// The counters of everything the tracer does.
+// The counters of everything the tracer does, one record per thread.
 #pragma once
 
 // Each pair counts attempts, then the attempts that succeeded. 64 bits wide: a minute of
@@ -23,4 +23,11 @@ struct Statistics {
     Counter shadowRays = 0;
 };
 
-extern Statistics stats;
+// The counters of the calling thread. The main thread's record holds the totals: the worker
+// pool adds every worker's counts to it at the end of each job. Defined inline in the header so
+// that every access compiles to one thread-pointer-relative add, without the wrapper call an
+// extern thread_local of class type costs.
+inline thread_local Statistics stats;
+
+// Adds every counter of part to total.
+void addStatistics(Statistics& total, const Statistics& part);

@@ -28,7 +28,6 @@ struct Object {
     Object* children = nullptr;     // first member of a CSG node
     int id = 0;
     Object* next = nullptr;         // next sibling in a member list or the scene list
-    Object* shadowCache = nullptr;  // last object that blocked a shadow ray from here
     Texture* texture = nullptr;     // shared, never freed by the object
     Light* light = nullptr;         // shared, never freed by the object
     BoundingBox bounds;             // world box; unbounded at creation

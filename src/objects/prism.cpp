@@ -95,10 +95,16 @@ struct LocalRay {
     double scale = 1;    // local distance t is the ray distance t * scale
 };
 
-// Appends to the prism's work list, which set-up sized for both caps and every segment.
+// The crossings of the ray being traced. Threads trace the same prism at once, so each has
+// its own list, grown to the size set-up gave the prism's.
+thread_local std::vector<PrismHit> threadHits;
+
+// Appends to the thread's work list, sized for both caps and every segment.
 class HitList {
 public:
-    explicit HitList(Prism* prism) : hits_(prism->hits) {}
+    explicit HitList(Prism* prism) : hits_(threadHits) {
+        if (hits_.size() < prism->hits.size()) hits_.resize(prism->hits.size());
+    }
     void add(double distance, double u, int segment, int part) {
         hits_[count_++] = {distance, u, segment, part};
     }
@@ -227,7 +233,7 @@ int intersect_prism(Prism* prism, const Ray& ray) {
     }
     if (std::fabs(r.D.x) > SMALL_EPSILON || std::fabs(r.D.z) > SMALL_EPSILON) collect_sides(prism, r, list);
 
-    selection_sort(prism->hits, list.count());
+    selection_sort(threadHits, list.count());
     const int usable = list.count() & ~1;
     if (usable) ++stats.prismHits;
     return usable;
@@ -249,7 +255,7 @@ int prism_spans(Object* object, const Ray& ray, IntersectionStack* stack) {
     Prism* prism = as_prism(object);
     const int count = intersect_prism(prism, ray);
     for (int i = 0; i + 1 < count; i += 2)
-        pushIntersection(stack, {make_hit(prism, ray, prism->hits[i]), make_hit(prism, ray, prism->hits[i + 1])});
+        pushIntersection(stack, {make_hit(prism, ray, threadHits[i]), make_hit(prism, ray, threadHits[i + 1])});
     return count;
 }
 

@@ -39,7 +39,7 @@ struct Prism : Object {
     double height2 = 0;
     double sweep_box[4] = {0, 0, 0, 0};    // x_min, z_min, x_max, z_max
     SegmentTable* segments = nullptr;
-    std::vector<PrismHit> hits;            // this object's own work list, outline_count + 2
+    std::vector<PrismHit> hits;            // room for a work list: outline_count + 2
     double outline_box[4] = {0, 0, 0, 0};  // unscaled outline box
 };
 

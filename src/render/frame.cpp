@@ -2,9 +2,11 @@
 #include "render/frame.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 #include "base/statistics.h"
+#include "base/worker_pool.h"
 #include "render/camera.h"
 #include "render/clock.h"
 #include "render/frameless.h"
@@ -30,10 +32,7 @@ static int log2Floor(int n) {
 
 static void quadFrame(Presenter& presenter, std::uint32_t frameStart, Counter raysBefore) {
     if (!fillPolygons) presenter.clear();  // outlines do not cover the previous frame
-    quadsDrawn = 0;
-    const int w = sampleGrid.width, h = sampleGrid.height;
-    renderQuad(presenter, sampleGrid.at(0, 0), sampleGrid.at(w - 1, 0), sampleGrid.at(0, h - 1),
-               sampleGrid.at(w - 1, h - 1), 0);
+    renderQuadFrame(presenter);
     raysThisFrame = static_cast<int>(stats.primaryRays - raysBefore);
     const std::uint32_t elapsed = readTicks() - frameStart;
     rayFrameRate = 1000.0 / elapsed;  // infinite for a frame under a millisecond
@@ -55,8 +54,13 @@ void renderFrame(Presenter& presenter) {
 
 void traceFullFrame() {
     const Counter raysBefore = stats.primaryRays;
-    for (int row = 0; row < sampleGrid.height; ++row)
-        for (int column = 0; column < sampleGrid.width; ++column) traceSample(sampleGrid.at(column, row));
+    // Rows are handed out one at a time, bottom first: one thread traces them in order.
+    std::atomic<int> nextRow{0};
+    auto traceRows = [&nextRow](int) {
+        for (int row; (row = nextRow.fetch_add(1, std::memory_order_relaxed)) < sampleGrid.height;)
+            for (int column = 0; column < sampleGrid.width; ++column) traceSample(sampleGrid.at(column, row));
+    };
+    runOnEveryThread(traceRows);
     raysThisFrame = static_cast<int>(stats.primaryRays - raysBefore);
     ++frameNumber;
 }

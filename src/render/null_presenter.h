@@ -5,7 +5,7 @@
 #include "render/presenter.h"
 
 struct NullPresenter : Presenter {
-    void fan(std::initializer_list<const Sample*>) override {}
+    void fan(const Sample* const*, int) override {}
     void flatQuad(const Vector3&, const Sample&, const Sample&, const Sample&, const Sample&) override {}
     void beginPoints() override {}
     void point(const Sample&, const Vector3&) override {}

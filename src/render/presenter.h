@@ -3,8 +3,6 @@
 // recorder for tests can stand behind it.
 #pragma once
 
-#include <initializer_list>
-
 #include "math/vector.h"
 
 struct Sample;
@@ -13,8 +11,8 @@ struct Sample;
 struct Presenter {
     virtual ~Presenter() = default;
 
-    // Gouraud-shaded triangle fan through the samples, each vertex in its sample's colour.
-    virtual void fan(std::initializer_list<const Sample*> samples) = 0;
+    // Gouraud-shaded triangle fan through the count samples, each vertex in its sample's colour.
+    virtual void fan(const Sample* const* samples, int count) = 0;
     // One quad through the four samples in the order given, in one colour; an outline in
     // line polygon mode.
     virtual void flatQuad(const Vector3& colour, const Sample& a, const Sample& b, const Sample& c,

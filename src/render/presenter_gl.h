@@ -1,5 +1,8 @@
-// The presenter that draws with OpenGL 1.1 immediate mode into the current context.
+// The presenter that draws with OpenGL 1.1 into the current context: fans collected into one
+// indexed triangle list, everything else in immediate mode.
 #pragma once
+
+#include <vector>
 
 #include "render/presenter.h"
 
@@ -13,7 +16,7 @@ struct GlContextHooks {
 struct GlPresenter : Presenter {
     GlContextHooks hooks;
 
-    void fan(std::initializer_list<const Sample*> samples) override;
+    void fan(const Sample* const* samples, int count) override;
     void flatQuad(const Vector3& colour, const Sample& a, const Sample& b, const Sample& c,
                   const Sample& d) override;
     void beginPoints() override;
@@ -29,4 +32,14 @@ struct GlPresenter : Presenter {
     void swapBuffers() override;
     void flush() override;
     void reshape(int width, int height) override;
+
+private:
+    // Fans not drawn yet, as the triangles OpenGL cuts a fan into; drawn before any other call
+    // and whenever FAN_BATCH_VERTICES have gathered. Kept between frames, so drawing allocates
+    // nothing once the largest batch has been seen.
+    std::vector<int> positions;  // x, y per vertex
+    std::vector<float> colours;  // r, g, b per vertex
+    std::vector<unsigned> triangles;
+
+    void drawFans();
 };

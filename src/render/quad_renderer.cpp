@@ -1,8 +1,15 @@
-// Recursive quad subdivision and the four ways of drawing a leaf.
+// Recursive quad subdivision, the four ways of drawing a leaf, and the frame cut into pieces
+// that the threads of the pool subdivide while the calling thread draws.
 #include "render/quad_renderer.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <mutex>
+#include <utility>
 
+#include "base/worker_pool.h"
 #include "objects/object.h"
 #include "render/frame.h"
 #include "render/presenter.h"
@@ -31,13 +38,25 @@ static void drawObjectCount(Presenter& presenter, const Sample& c0, const Sample
     }
 }
 
-static void drawLeaf(Presenter& presenter, const Sample& centre, const Sample& c0, const Sample& c1,
-                     const Sample& c2, const Sample& c3, int hw, int hh, bool same) {
-    ++quadsDrawn;
+static bool sameObject(const Sample& centre, const Sample& c0, const Sample& c1, const Sample& c2,
+                       const Sample& c3) {
+    const Object* object = centre.hit.object;
+    return c0.hit.object == object && c1.hit.object == object && c2.hit.object == object &&
+           c3.hit.object == object;
+}
+
+void drawLeaf(Presenter& presenter, const QuadLeaf& leaf) {
+    const int hw = (leaf.x1 - leaf.x0) / 2, hh = (leaf.y1 - leaf.y0) / 2;
+    const Sample& centre = sampleGrid.at(leaf.x0 + hw, leaf.y0 + hh);
+    const Sample& c0 = sampleGrid.at(leaf.x0, leaf.y0);
+    const Sample& c1 = sampleGrid.at(leaf.x1, leaf.y0);
+    const Sample& c2 = sampleGrid.at(leaf.x0, leaf.y1);
+    const Sample& c3 = sampleGrid.at(leaf.x1, leaf.y1);
     if (objectCountView) {
         drawObjectCount(presenter, c0, c1, c2, c3, hw, hh);
-    } else if (fillPolygons && (!borderMode || same)) {
-        presenter.fan({&centre, &c0, &c1, &c3, &c2, &c0});
+    } else if (fillPolygons && (!borderMode || sameObject(centre, c0, c1, c2, c3))) {
+        const Sample* fan[] = {&centre, &c0, &c1, &c3, &c2, &c0};
+        presenter.fan(fan, 6);
     } else if (fillPolygons) {
         presenter.flatQuad(WHITE, c0, c1, c3, c2);  // a border between objects
     } else {
@@ -54,15 +73,13 @@ static double colourDeviation(const Sample& centre, const Sample& c0, const Samp
     return dot(d, d);
 }
 
-void renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth) {
+void subdivideQuad(std::vector<QuadLeaf>& leaves, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth) {
     const int x0 = c0.column, y0 = c0.row, x1 = c3.column, y1 = c3.row;
     const int hw = (x1 - x0) / 2, hh = (y1 - y0) / 2;
     Sample& centre = sampleGrid.at(x0 + hw, y0 + hh);
     for (Sample* s : {&centre, &c0, &c1, &c2, &c3}) traceSample(*s);
 
-    const Object* object = centre.hit.object;
-    const bool same = c0.hit.object == object && c1.hit.object == object && c2.hit.object == object &&
-                      c3.hit.object == object;
+    const bool same = sameObject(centre, c0, c1, c2, c3);
     const double deviation = colourDeviation(centre, c0, c1, c2, c3);
 
     bool split = false;
@@ -72,7 +89,7 @@ void renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample
         split = (borderMode && !same) || deviation >= COLOUR_SPLIT || (!same && deviation >= BORDER_COLOUR_SPLIT);
 
     if (!split) {
-        drawLeaf(presenter, centre, c0, c1, c2, c3, hw, hh, same);
+        leaves.push_back({x0, y0, x1, y1});
         return;
     }
     // Edge midpoints; with odd sizes the halves differ by one pixel but share their edges.
@@ -80,8 +97,128 @@ void renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample
     Sample& midX0 = sampleGrid.at(x0, y0 + hh);
     Sample& midX1 = sampleGrid.at(x1, y0 + hh);
     Sample& midY1 = sampleGrid.at(x0 + hw, y1);
-    renderQuad(presenter, c0, midY0, midX0, centre, depth + 1);
-    renderQuad(presenter, midY0, c1, centre, midX1, depth + 1);
-    renderQuad(presenter, midX0, centre, c2, midY1, depth + 1);
-    renderQuad(presenter, centre, midX1, midY1, c3, depth + 1);
+    subdivideQuad(leaves, c0, midY0, midX0, centre, depth + 1);
+    subdivideQuad(leaves, midY0, c1, centre, midX1, depth + 1);
+    subdivideQuad(leaves, midX0, centre, c2, midY1, depth + 1);
+    subdivideQuad(leaves, centre, midX1, midY1, c3, depth + 1);
+}
+
+namespace {
+
+// A quad below the ones that are always split: what one thread traces at a time. Pieces
+// share only the samples on their common edges.
+struct QuadPiece {
+    std::vector<Sample*> before;  // samples the always-split quads above it trace first
+    Sample* corners[4] = {};
+    int depth = 0;
+    std::vector<QuadLeaf> leaves;  // what to draw, in drawing order; kept between frames
+    std::atomic<int> traced{-1};   // the frame's round once leaves is complete
+};
+
+struct QuadPlan {
+    const Sample* grid = nullptr;  // the samples the pieces point into
+    int width = 0, height = 0;     // and their layout: a new grid may reuse the old one's memory
+    std::deque<QuadPiece> pieces;  // in the order a single thread meets them; never moved
+};
+
+QuadPlan plan;
+
+// Follows subdivideQuad through the splits that the size alone forces and lists the quads below
+// them, each with the samples traced since the previous one, so that a single thread taking
+// the pieces in order traces every sample in the same order as subdivideQuad on the whole grid.
+void outlinePieces(std::vector<Sample*>& before, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth) {
+    const int x0 = c0.column, y0 = c0.row, x1 = c3.column, y1 = c3.row;
+    const int hw = (x1 - x0) / 2, hh = (y1 - y0) / 2;
+    if (hw < ALWAYS_SPLIT_HALF_SIZE && hh < ALWAYS_SPLIT_HALF_SIZE) {
+        QuadPiece& piece = plan.pieces.emplace_back();
+        piece.before = std::move(before);
+        before.clear();
+        piece.corners[0] = &c0;
+        piece.corners[1] = &c1;
+        piece.corners[2] = &c2;
+        piece.corners[3] = &c3;
+        piece.depth = depth;
+        return;
+    }
+    Sample& centre = sampleGrid.at(x0 + hw, y0 + hh);
+    before.insert(before.end(), {&centre, &c0, &c1, &c2, &c3});
+    Sample& midY0 = sampleGrid.at(x0 + hw, y0);
+    Sample& midX0 = sampleGrid.at(x0, y0 + hh);
+    Sample& midX1 = sampleGrid.at(x1, y0 + hh);
+    Sample& midY1 = sampleGrid.at(x0 + hw, y1);
+    outlinePieces(before, c0, midY0, midX0, centre, depth + 1);
+    outlinePieces(before, midY0, c1, centre, midX1, depth + 1);
+    outlinePieces(before, midX0, centre, c2, midY1, depth + 1);
+    outlinePieces(before, centre, midX1, midY1, c3, depth + 1);
+}
+
+// The pieces depend on the grid size only; they are made again for a new grid.
+void planPieces() {
+    if (plan.grid == sampleGrid.samples.data() && plan.width == sampleGrid.width && plan.height == sampleGrid.height)
+        return;
+    plan.pieces.clear();
+    std::vector<Sample*> before;
+    const int w = sampleGrid.width, h = sampleGrid.height;
+    outlinePieces(before, sampleGrid.at(0, 0), sampleGrid.at(w - 1, 0), sampleGrid.at(0, h - 1),
+                  sampleGrid.at(w - 1, h - 1), 0);
+    plan.grid = sampleGrid.samples.data();
+    plan.width = w;
+    plan.height = h;
+}
+
+struct QuadFrameJob {
+    int round = 0;               // counts quad frames; marks the pieces traced in this one
+    std::atomic<int> next{0};    // the first piece no thread has taken yet
+    std::mutex mutex;
+    std::condition_variable pieceTraced;
+};
+
+QuadFrameJob job;
+
+void tracePiece(QuadPiece& piece) {
+    piece.leaves.clear();
+    for (Sample* s : piece.before) traceSample(*s);
+    subdivideQuad(piece.leaves, *piece.corners[0], *piece.corners[1], *piece.corners[2], *piece.corners[3],
+                  piece.depth);
+    piece.traced.store(job.round, std::memory_order_release);
+}
+
+// Traces the first piece nobody has taken; false when none is left.
+bool traceNextPiece() {
+    const int i = job.next.fetch_add(1, std::memory_order_relaxed);
+    if (i >= static_cast<int>(plan.pieces.size())) return false;
+    tracePiece(plan.pieces[static_cast<std::size_t>(i)]);
+    return true;
+}
+
+void workerShare(void*, int) {
+    while (traceNextPiece()) {
+        // The lock orders this wake-up after the drawing thread's last look at the stamp.
+        { std::lock_guard<std::mutex> lock(job.mutex); }
+        job.pieceTraced.notify_one();
+    }
+}
+
+}  // namespace
+
+void renderQuadFrame(Presenter& presenter) {
+    planPieces();
+    ++job.round;
+    job.next.store(0, std::memory_order_relaxed);
+    startJob(workerShare, nullptr);
+    int leaves = 0;
+    // Pieces are drawn in order as soon as they are traced; while the next one is still being
+    // traced elsewhere, this thread traces later ones. The leaves' samples are final once their
+    // piece is stamped, since every sample is traced once per frame.
+    for (QuadPiece& piece : plan.pieces) {
+        while (piece.traced.load(std::memory_order_acquire) != job.round) {
+            if (traceNextPiece()) continue;
+            std::unique_lock<std::mutex> lock(job.mutex);
+            job.pieceTraced.wait(lock, [&] { return piece.traced.load(std::memory_order_acquire) == job.round; });
+        }
+        for (const QuadLeaf& leaf : piece.leaves) drawLeaf(presenter, leaf);
+        leaves += static_cast<int>(piece.leaves.size());
+    }
+    finishJob();
+    quadsDrawn = leaves;
 }

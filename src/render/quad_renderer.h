@@ -1,6 +1,9 @@
 // The adaptive quad renderer: recursive subdivision of the grid where colour or object
-// changes, leaves drawn as Gouraud-shaded fans.
+// changes, leaves drawn as Gouraud-shaded fans. Every thread of the pool subdivides pieces of
+// the frame; the calling thread draws their leaves in the order of a single-threaded frame.
 #pragma once
+
+#include <vector>
 
 struct Presenter;
 struct Sample;
@@ -17,9 +20,19 @@ inline constexpr int ALWAYS_SPLIT_HALF_SIZE = 32;
 inline constexpr double COLOUR_SPLIT = 0.01;
 inline constexpr double BORDER_COLOUR_SPLIT = 0.0001;
 
+// A quad that is drawn whole: grid corners (x0, y0) and (x1, y1).
+struct QuadLeaf {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
 // Traces the quad with corners c0 (x0, y0), c1 (x1, y0), c2 (x0, y1), c3 (x1, y1) and
-// either splits it into four or draws it.
-void renderQuad(Presenter& presenter, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth);
+// either splits it into four or appends it to leaves.
+void subdivideQuad(std::vector<QuadLeaf>& leaves, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth);
+// Draws a leaf from its traced corners and centre.
+void drawLeaf(Presenter& presenter, const QuadLeaf& leaf);
+
+// One quad frame of the whole grid; sets quadsDrawn.
+void renderQuadFrame(Presenter& presenter);
 
 // Objects in the tree below object and its following siblings, CSG nodes included.
 int countObjects(const Object* object);

@@ -20,9 +20,9 @@ int RecordingPresenter::count(DrawCall kind) const {
         std::count_if(calls.begin(), calls.end(), [kind](const RecordedCall& c) { return c.kind == kind; }));
 }
 
-void RecordingPresenter::fan(std::initializer_list<const Sample*> samples) {
+void RecordingPresenter::fan(const Sample* const* samples, int count) {
     RecordedCall& call = add(DrawCall::Fan);
-    for (const Sample* s : samples) call.vertices.push_back(vertexOf(*s, s->colour));
+    for (int i = 0; i < count; ++i) call.vertices.push_back(vertexOf(*samples[i], samples[i]->colour));
 }
 
 void RecordingPresenter::flatQuad(const Vector3& colour, const Sample& a, const Sample& b, const Sample& c,

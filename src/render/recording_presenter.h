@@ -45,7 +45,7 @@ struct RecordingPresenter : Presenter {
 
     int count(DrawCall kind) const;
 
-    void fan(std::initializer_list<const Sample*> samples) override;
+    void fan(const Sample* const* samples, int count) override;
     void flatQuad(const Vector3& colour, const Sample& a, const Sample& b, const Sample& c,
                   const Sample& d) override;
     void beginPoints() override;

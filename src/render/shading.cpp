@@ -1,8 +1,11 @@
 // Tracing a grid sample against the scene and shading its nearest hit with one point
-// light, one shadow ray and a per-object cache of the last occluder.
+// light, one shadow ray and a per-object, per-thread cache of the last occluder.
 #include "render/shading.h"
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 #include "base/statistics.h"
 #include "objects/object.h"
@@ -17,9 +20,29 @@ static constexpr double FARTHER_THAN_ANY_HIT = 2e10;
 static constexpr double PHONG_CUTOFF = 0.0008;
 static constexpr double PHONG_SIZE_CUTOFF = 60;
 
-void traceSample(Sample& sample) {
-    if (sample.stamp == frameNumber) return;
-    sample.stamp = frameNumber;
+// The last occluder of every object's shadow rays, by object id. Each thread keeps its own,
+// so threads never write to the scene.
+static thread_local std::vector<Object*> shadowCaches;
+// Caches name objects of one scene: a thread whose caches are of an older scene drops them.
+// Scenes are replaced between frames only, while the workers wait.
+static int sceneGeneration = 0;
+static thread_local int cachedGeneration = 0;
+
+void forgetShadowCaches() { ++sceneGeneration; }
+
+static Object*& shadowCache(const Object* object) {
+    if (cachedGeneration != sceneGeneration) {
+        shadowCaches.clear();
+        cachedGeneration = sceneGeneration;
+    }
+    const auto id = static_cast<std::size_t>(object->id);
+    if (id >= shadowCaches.size()) shadowCaches.resize(std::max(id + 1, static_cast<std::size_t>(objectCount)));
+    return shadowCaches[id];
+}
+
+Object* shadowCacheOf(const Object* object) { return shadowCache(object); }
+
+static void traceNow(Sample& sample) {
     Ray ray;
     primaryRay(ray, sample.column, sample.row, sampleGrid.width, sampleGrid.height);
     ++stats.primaryRaysBuilt;
@@ -40,14 +63,31 @@ void traceSample(Sample& sample) {
     ++stats.primaryRays;
 }
 
+void traceSample(Sample& sample) {
+    const int frame = frameNumber;
+    int seen = sample.stamp.load(std::memory_order_acquire);
+    for (;;) {
+        if (seen == frame) return;
+        if (seen == SAMPLE_BEING_TRACED) {  // by another thread: a few microseconds at most
+            std::this_thread::yield();
+            seen = sample.stamp.load(std::memory_order_acquire);
+        } else if (sample.stamp.compare_exchange_weak(seen, SAMPLE_BEING_TRACED, std::memory_order_acquire)) {
+            break;
+        }
+    }
+    traceNow(sample);
+    sample.stamp.store(frame, std::memory_order_release);
+}
+
 // True when something lies between the hit on object and the light, lightDistance away along
 // the shadow ray. What lies beyond the light, or a solid around both the point and the light,
 // does not block it.
 static bool lightBlocked(Object* object, const Ray& shadowRay, double lightDistance) {
     ++stats.shadowRays;
-    if (object->shadowCache) {
+    Object*& cache = shadowCache(object);
+    if (cache) {
         ++stats.shadowCacheTests;
-        if (spanBefore(object->shadowCache, shadowRay, lightDistance)) {
+        if (spanBefore(cache, shadowRay, lightDistance)) {
             ++stats.shadowRaysBlocked;
             ++stats.shadowCacheHits;
             return true;
@@ -55,12 +95,12 @@ static bool lightBlocked(Object* object, const Ray& shadowRay, double lightDista
     }
     for (Object* occluder = sceneList; occluder; occluder = occluder->next) {
         if (spanBefore(occluder, shadowRay, lightDistance)) {
-            object->shadowCache = occluder;
+            cache = occluder;
             ++stats.shadowRaysBlocked;
             return true;
         }
     }
-    object->shadowCache = nullptr;
+    cache = nullptr;
     return false;
 }
 

@@ -1,9 +1,16 @@
-// Ray set-up and the stack pool.
+// Ray set-up and the stack pool, one per thread.
 #include "trace/ray.h"
 
 #include "base/statistics.h"
 
-static IntersectionStack* freeStacks = nullptr;
+// A plain pointer, so that reaching the calling thread's pool costs no initialisation check.
+static thread_local IntersectionStack* freeStacks = nullptr;
+
+// Frees the thread's stacks when the thread ends; set up by the thread's first allocation.
+struct StackPoolOwner {
+    ~StackPoolOwner() { freeAllStacks(); }
+};
+static thread_local StackPoolOwner stackPoolOwner;
 
 void initRay(Ray& ray, const Vector3& o, const Vector3& d) {
     ray.origin = o;
@@ -24,6 +31,7 @@ void initRay(Ray& ray, const Vector3& o, const Vector3& d) {
 
 IntersectionStack* acquireStack() {
     if (!freeStacks) {
+        static_cast<void>(&stackPoolOwner);
         auto* stack = new IntersectionStack();
         stack->records = new Intersection[STACK_CAPACITY];
         freeStacks = stack;

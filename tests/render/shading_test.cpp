@@ -62,7 +62,7 @@ protected:
         light->location = {200, 500, 200};
         texture.colour = {0.5, 0.25, 1};
         for (Slab* s : {&surface, &blocker, &other}) {
-            s->methods = &SlabMethods;
+            init_object(s, &SlabMethods);  // a fresh id: shadow caches are kept by id
             s->texture = &texture;
             s->light = light;
         }
@@ -99,7 +99,7 @@ TEST_F(Shading, DefaultFinishOnAnUnshadowedSurfaceFacingTheLight) {
     expectColour(colour, 0.1 + 0.6 * 0.5, 0.1 + 0.6 * 0.25, 0.1 + 0.6 * 1);
     EXPECT_EQ(stats.shadowRays, 1);
     EXPECT_EQ(stats.shadowRaysBlocked, 0);
-    EXPECT_EQ(surface.shadowCache, nullptr);
+    EXPECT_EQ(shadowCacheOf(&surface), nullptr);
 }
 
 TEST_F(Shading, SurfaceSeenFromBehindShowsOnlyAmbientAndCastsNoShadowRay) {
@@ -161,7 +161,7 @@ TEST_F(Shading, ShadowCacheRemembersTheOccluder) {
 
     EXPECT_TRUE(shadeHit(hit, colour, ray));
     expectColour(colour, 0.1, 0.1, 0.1);
-    EXPECT_EQ(surface.shadowCache, &blocker);
+    EXPECT_EQ(shadowCacheOf(&surface), &blocker);
     EXPECT_EQ(stats.shadowRays, 1);
     EXPECT_EQ(stats.shadowRaysBlocked, 1);
     EXPECT_EQ(stats.shadowCacheTests, 0);
@@ -184,7 +184,7 @@ TEST_F(Shading, ShadowCacheRemembersTheOccluder) {
     EXPECT_EQ(stats.shadowCacheTests, 2);
     EXPECT_EQ(stats.shadowCacheHits, 1);
     EXPECT_EQ(blocker.queries, 2);  // once through the cache, once in the scene walk
-    EXPECT_EQ(surface.shadowCache, nullptr);
+    EXPECT_EQ(shadowCacheOf(&surface), nullptr);
     expectColour(colour, 0.1 + 0.6 * 0.5, 0.1 + 0.6 * 0.25, 0.1 + 0.6 * 1);
 }
 

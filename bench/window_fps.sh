@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Frames per second of the window on the start view, under a private Xvfb: opens the window,
+# resizes it with xdotool, and counts the per-frame lines quadray prints over a few seconds
+# after a warm-up.
+#   bench/window_fps.sh BUILD_DIR WIDTHxHEIGHT [SECONDS] [quadray options...]
+set -u
+BUILD=$(cd "$1" && pwd)
+SIZE=$2
+SECONDS_COUNTED=${3:-5}
+shift 3 2>/dev/null || shift $#
+WORK=$(mktemp -d)
+Xvfb -displayfd 9 -screen 0 1920x1200x24 -nolisten tcp 9>"$WORK/display" 2>/dev/null &
+XVFB=$!
+trap 'kill $QUADRAY $XVFB 2>/dev/null; wait 2>/dev/null; rm -rf "$WORK"' EXIT
+for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$WORK/display")"
+stdbuf -oL "$BUILD/quadray" "$@" >"$WORK/out" 2>/dev/null &
+QUADRAY=$!
+for _ in $(seq 100); do
+    WID=$(xdotool search --name "^A basic glut example$" 2>/dev/null | head -1)
+    [ -n "$WID" ] && break
+    sleep 0.1
+done
+xdotool windowmove "$WID" 0 0 windowsize "$WID" "${SIZE%x*}" "${SIZE#*x}"
+sleep 1.5
+echo "window $(xdotool getwindowgeometry "$WID" | sed -n 's/.*Geometry: //p')"
+before=$(grep -c 'fps)' "$WORK/out")
+sleep "$SECONDS_COUNTED"
+after=$(grep -c 'fps)' "$WORK/out")
+echo "$SIZE $* : $(( (after - before) / SECONDS_COUNTED )) frames per second ($((after - before)) in ${SECONDS_COUNTED} s)"
