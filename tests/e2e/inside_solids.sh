@@ -3,12 +3,7 @@
 # and lit, and a solid around both a point and the light does not shadow the point. Standard
 # output and the exit status stay as for any scene.
 set -u
-RENDER="$1/quadray-render"
-PNG="python3 tests/e2e/png_pixels.py"
-OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
-passed=0
-failed=0
+source "$(dirname "$0")/lib/expect.bash" "$1"
 
 VIEW='camera { location <0, 1, -4> look_at <0, 1, 0> } light_source { <0, 3, -3> color rgb <1, 1, 1> }'
 # name | scene after the view | pixels (x y ..., from the bottom left of 64x48) | least R+G+B at each
@@ -35,5 +30,4 @@ while IFS='|' read -r name scene pixel least; do
     fi
 done <<<"$CASES"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -8,23 +8,9 @@
 # - full mode: every sample once, 641 x 481 = 308321 rays.
 # - frameless mode: the distinct samples among the generator's picks in each frame.
 set -u
-RENDER="$1/quadray-render"
-PNG="python3 tests/e2e/png_pixels.py"
+source "$(dirname "$0")/lib/expect.bash" "$1"
 SCENE=tests/scenes/render_empty
-OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
 NOTICE="INFORMATION (100): main - Parsing done..."
-passed=0
-failed=0
-
-expect() {  # description, expected, actual
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
 
 run() {  # name, arguments...: runs on the scene, output in $OUT/name.{out,err}
     local name=$1
@@ -116,5 +102,4 @@ expect "centre after the move is lit" 1 "$($PNG pixel "$OUT/moved.png" 320 240 |
 run movedquad --camera-move -100 --report
 expect "the ball makes quads split" 1 "$(last_line movedquad | awk '{print ($2 > 256)}')"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -7,25 +7,11 @@
 #   render_golden.sh BUILD_DIR            compare with tests/scenes/golden/expected
 #   render_golden.sh BUILD_DIR --update   rewrite the references (only for intended changes)
 set -u
-RENDER="$1/quadray-render"
-PNG="python3 tests/e2e/png_pixels.py"
+source "$(dirname "$0")/lib/expect.bash" "$1"
 SCENE=tests/scenes/golden
 EXPECTED=$SCENE/expected
 UPDATE=0
 [ "${2:-}" == "--update" ] && UPDATE=1
-OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
-passed=0
-failed=0
-
-expect() {  # description, expected, actual
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
 
 # name, arguments...: runs the case, then compares (or records) its report and its picture.
 # The timing line goes to stderr and is not compared.
@@ -68,5 +54,4 @@ if [ $UPDATE -eq 0 ]; then
     expect "report without a picture" "$(cat "$EXPECTED/quad.report")" "$(cat "$OUT/undrawn.report")"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

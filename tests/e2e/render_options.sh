@@ -4,21 +4,8 @@
 # error with status 2, before anything is loaded; scene and output errors keep their own
 # messages and statuses.
 set -u
+source "$(dirname "$0")/lib/expect.bash" "$1"
 BUILD="$1"
-RENDER="$BUILD/quadray-render"
-OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
-passed=0
-failed=0
-
-expect() {  # description, expected, actual
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
 
 refused() {  # program, the line naming the fault, the arguments
     local program=$1 problem=$2
@@ -67,5 +54,4 @@ printf 'sphere { <0, 0, 0>, 1 }\n' >"$OUT/one.pov"
 expect "status of a one-file scene" 0 "$?"
 expect "counts of a one-file scene" "1 primitives, 0 CSG nodes" "$(grep 'primitives,' "$OUT/stdout")"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

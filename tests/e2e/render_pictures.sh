@@ -9,22 +9,8 @@
 # - the recognizer's ball, modelled at <40, 0, 0>, is turned to <-40, 0, 0> and moved to
 #   <160, 35, -267>, seen at (260, 321); moved without the turn it would be at (163, 317).
 set -u
-RENDER="$1/quadray-render"
-PNG="python3 tests/e2e/png_pixels.py"
+source "$(dirname "$0")/lib/expect.bash" "$1"
 SCENE=tests/scenes/render
-OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
-passed=0
-failed=0
-
-expect() {  # description, expected, actual
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
 
 run() {  # name, arguments...: picture in $OUT/name.png, output in $OUT/name.{out,err}
     local name=$1
@@ -75,5 +61,4 @@ expect "frameless: unpicked pixels stay black" 1 "$(( $($PNG count "$OUT/points.
 run bordered --mode frameless --batches 1 --quality 0 --border
 expect "frameless: bordered points are white" 1 "$(( $($PNG count "$OUT/bordered.png" 255 255 255) > 0 ))"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -4,22 +4,8 @@
 # frame and in total as the single-threaded run. Only the shadow-cache figures (and the tests
 # a cache hit saves) may differ, so they are not compared.
 set -u
-RENDER="$1/quadray-render"
-PNG="python3 tests/e2e/png_pixels.py"
+source "$(dirname "$0")/lib/expect.bash" "$1"
 SCENE=tests/scenes/golden
-OUT=$(mktemp -d)
-trap 'rm -rf "$OUT"' EXIT
-passed=0
-failed=0
-
-expect() {  # description, expected, actual
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
 
 # The picture's digest, the counter line and the primary-ray total of one run.
 outcome() {  # threads, arguments...
@@ -47,5 +33,4 @@ frameless|--mode frameless --frames 2 --size 320x240 --batches 40
 frameless with borders|--mode frameless --size 160x120 --quality 0 --border --batches 60
 CASES
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish
