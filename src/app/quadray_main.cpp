@@ -13,7 +13,6 @@
 #include "base/allocator.h"
 #include "base/worker_pool.h"
 #include "render/camera.h"
-#include "scene/warnings.h"
 
 // The program name and freeglut's own options, as glutInit expects them.
 static std::vector<char*> glutCommandLine(char* programName, std::vector<std::string>& glutArguments) {
@@ -36,12 +35,7 @@ int main(int argc, char** argv) {
         std::printf("%s%s", usageText(Program::Window).c_str(), KEYS_HELP);
         return 0;
     }
-    flatUnions = options.flatUnions;
-    quietWarnings = options.quiet;
-    if (options.sceneFile.empty())
-        loadScene(options.directory);
-    else
-        loadSceneFile(options.sceneFile);
+    loadScene(options);
     std::vector<char*> glutArguments = glutCommandLine(argv[0], options.glutArguments);
     int glutArgumentCount = static_cast<int>(glutArguments.size()) - 1;
     openWindow(&glutArgumentCount, glutArguments.data());

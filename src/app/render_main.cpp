@@ -17,7 +17,6 @@
 #include "base/allocator.h"
 #include "base/worker_pool.h"
 #include "render/camera.h"
-#include "scene/warnings.h"
 #include "render/frame.h"
 #include "render/frameless.h"
 #include "render/null_presenter.h"
@@ -102,12 +101,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quadray-render: cannot write %s\n", options.outFile.c_str());
         return 1;
     }
-    flatUnions = options.flatUnions;
-    quietWarnings = options.quiet;
-    if (options.sceneFile.empty())
-        loadScene(options.directory);
-    else
-        loadSceneFile(options.sceneFile);
+    loadScene(options);
 
     // Only a picture of the window's renderers needs OpenGL: the reference picture is read
     // from the samples, and a run without a picture only traces and counts.

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/input.h"
+#include "app/options.h"
 #include "base/error.h"
 #include "math/transform.h"
 #include "objects/csg.h"
@@ -15,11 +16,11 @@
 #include "render/shading.h"
 #include "scene/parser.h"
 #include "scene/tokenizer.h"
-
-bool flatUnions = false;
+#include "scene/warnings.h"
 
 namespace {
 
+bool flatUnions = false;                // unions stay as written
 std::vector<std::string> files;         // one file, or the three in the order they are read
 std::unique_ptr<SceneStore> liveStore;  // owns every object and texture of sceneList
 SceneView loadedView;                   // the camera and light statements of all the files
@@ -124,6 +125,15 @@ void loadScene(const std::string& directory) {
 }
 
 void loadSceneFile(const std::string& path) { load({path}); }
+
+void loadScene(const Options& options) {
+    flatUnions = options.flatUnions;
+    quietWarnings = options.quiet;
+    if (options.sceneFile.empty())
+        loadScene(options.directory);
+    else
+        loadSceneFile(options.sceneFile);
+}
 
 const std::vector<std::string>& sceneFiles() { return files; }
 

@@ -5,8 +5,12 @@
 #include <string>
 #include <vector>
 
-// Large unions are regrouped into a bounding hierarchy as a scene is built, unless this is set.
-extern bool flatUnions;
+struct Options;
+
+// Loads the scene the command line names (one file, or the three files below --dir), with
+// large unions regrouped into a bounding hierarchy unless --flat-unions, and warnings about the
+// scene unless --quiet; reloads keep these settings.
+void loadScene(const Options& options);
 
 // Parses objects/cycle.pov, objects/arena.pov and objects/recognizer.pov (below directory,
 // or the working directory when it is empty), places the recognizer, joins the three into

@@ -49,15 +49,22 @@ poll() {
     done
 }
 
-# The screen holds the window at its largest tested size, 1280x720.
+# The screen holds the window at its largest tested size, 1280x720. Without -noreset the server
+# starts afresh whenever its last client leaves and refuses connections meanwhile; the test goes
+# on only once a client has been let in.
 start_xvfb() {
-    Xvfb -displayfd 9 -screen 0 1600x1200x24 -nolisten tcp 9>"$WORK/display" 2>"$WORK/xvfb.log" &
+    Xvfb -displayfd 9 -screen 0 1600x1200x24 -nolisten tcp -noreset 9>"$WORK/display" 2>"$WORK/xvfb.log" &
     XVFB_PID=$!
     if ! poll 20 test -s "$WORK/display"; then
         echo "FAIL no X server"
         exit 1
     fi
     export DISPLAY=":$(cat "$WORK/display")"
+    if ! poll 20 xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+        echo "FAIL the X server on $DISPLAY lets no client in"
+        cat "$WORK/xvfb.log"
+        exit 1
+    fi
 }
 
 # Starts quadray in the directory given (the repository root by default), with the arguments
