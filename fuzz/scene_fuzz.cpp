@@ -110,6 +110,7 @@ void trace_scene() {
 // Everything an input may have changed goes back to the state of a fresh process, and the
 // scene it built, whole or as far as an error let it, is freed as a reload frees it.
 void reset_program_state() {
+    forgetShadowCaches();  // they name objects of the scene about to be freed
     freeScene(*currentStore);
     reset_tokenizer();
     sceneList = nullptr;
