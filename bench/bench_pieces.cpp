@@ -22,34 +22,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int REPEATS = 5;  // frames measured; each piece's median counts
 
-struct Piece {
-    std::vector<Sample*> before;
-    Sample* corners[4];
-    int depth;
-};
-
-// The quads below the always-split ones, in frame order, as the quad renderer hands them out.
-void outline(std::vector<Piece>& out, std::vector<Sample*>& before, Sample& c0, Sample& c1, Sample& c2,
-             Sample& c3, int depth) {
-    const int x0 = c0.column, y0 = c0.row, x1 = c3.column, y1 = c3.row;
-    const int hw = (x1 - x0) / 2, hh = (y1 - y0) / 2;
-    if (hw < ALWAYS_SPLIT_HALF_SIZE && hh < ALWAYS_SPLIT_HALF_SIZE) {
-        out.push_back({before, {&c0, &c1, &c2, &c3}, depth});
-        before.clear();
-        return;
-    }
-    Sample& centre = sampleGrid.at(x0 + hw, y0 + hh);
-    before.insert(before.end(), {&centre, &c0, &c1, &c2, &c3});
-    Sample& midY0 = sampleGrid.at(x0 + hw, y0);
-    Sample& midX0 = sampleGrid.at(x0, y0 + hh);
-    Sample& midX1 = sampleGrid.at(x1, y0 + hh);
-    Sample& midY1 = sampleGrid.at(x0 + hw, y1);
-    outline(out, before, c0, midY0, midX0, centre, depth + 1);
-    outline(out, before, midY0, c1, centre, midX1, depth + 1);
-    outline(out, before, midX0, centre, c2, midY1, depth + 1);
-    outline(out, before, centre, midX1, midY1, c3, depth + 1);
-}
-
 // Time to finish when threads each take the next piece as soon as they are free.
 double makespan(const std::vector<double>& costs, int threads) {
     std::priority_queue<double, std::vector<double>, std::greater<>> freeAt;
@@ -69,18 +41,14 @@ void measure(int width, int height) {
     reshapeWindow(presenter, width, height);
     maxDepth = 0;
     renderFrame(presenter);  // warm caches, and sets maxDepth for the size
-    std::vector<Piece> pieces;
-    std::vector<Sample*> before;
-    const int w = sampleGrid.width, h = sampleGrid.height;
-    outline(pieces, before, sampleGrid.at(0, 0), sampleGrid.at(w - 1, 0), sampleGrid.at(0, h - 1),
-            sampleGrid.at(w - 1, h - 1), 0);
+    const std::vector<QuadPieceOutline> pieces = outlineQuadPieces();
 
     std::vector<std::vector<double>> samples(pieces.size());
     std::vector<QuadLeaf> leaves;
     for (int r = 0; r < REPEATS; ++r) {
         ++frameNumber;  // every sample is traced again
         for (std::size_t i = 0; i < pieces.size(); ++i) {
-            const Piece& p = pieces[i];
+            const QuadPieceOutline& p = pieces[i];
             const auto start = Clock::now();
             for (Sample* s : p.before) traceSample(*s);
             leaves.clear();

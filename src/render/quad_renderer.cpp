@@ -103,14 +103,41 @@ void subdivideQuad(std::vector<QuadLeaf>& leaves, Sample& c0, Sample& c1, Sample
     subdivideQuad(leaves, centre, midX1, midY1, c3, depth + 1);
 }
 
+// Follows subdivideQuad through the splits that the size alone forces and lists the quads below.
+static void outlinePieces(std::vector<QuadPieceOutline>& pieces, std::vector<Sample*>& before, Sample& c0, Sample& c1,
+                          Sample& c2, Sample& c3, int depth) {
+    const int x0 = c0.column, y0 = c0.row, x1 = c3.column, y1 = c3.row;
+    const int hw = (x1 - x0) / 2, hh = (y1 - y0) / 2;
+    if (hw < ALWAYS_SPLIT_HALF_SIZE && hh < ALWAYS_SPLIT_HALF_SIZE) {
+        pieces.push_back({std::move(before), {&c0, &c1, &c2, &c3}, depth});
+        before.clear();
+        return;
+    }
+    Sample& centre = sampleGrid.at(x0 + hw, y0 + hh);
+    before.insert(before.end(), {&centre, &c0, &c1, &c2, &c3});
+    Sample& midY0 = sampleGrid.at(x0 + hw, y0);
+    Sample& midX0 = sampleGrid.at(x0, y0 + hh);
+    Sample& midX1 = sampleGrid.at(x1, y0 + hh);
+    Sample& midY1 = sampleGrid.at(x0 + hw, y1);
+    outlinePieces(pieces, before, c0, midY0, midX0, centre, depth + 1);
+    outlinePieces(pieces, before, midY0, c1, centre, midX1, depth + 1);
+    outlinePieces(pieces, before, midX0, centre, c2, midY1, depth + 1);
+    outlinePieces(pieces, before, centre, midX1, midY1, c3, depth + 1);
+}
+
+std::vector<QuadPieceOutline> outlineQuadPieces() {
+    std::vector<QuadPieceOutline> pieces;
+    std::vector<Sample*> before;
+    const int w = sampleGrid.width, h = sampleGrid.height;
+    outlinePieces(pieces, before, sampleGrid.at(0, 0), sampleGrid.at(w - 1, 0), sampleGrid.at(0, h - 1),
+                  sampleGrid.at(w - 1, h - 1), 0);
+    return pieces;
+}
+
 namespace {
 
-// A quad below the ones that are always split: what one thread traces at a time. Pieces
-// share only the samples on their common edges.
 struct QuadPiece {
-    std::vector<Sample*> before;  // samples the always-split quads above it trace first
-    Sample* corners[4] = {};
-    int depth = 0;
+    QuadPieceOutline outline;
     std::vector<QuadLeaf> leaves;  // what to draw, in drawing order; kept between frames
     std::atomic<int> traced{-1};   // the frame's round once leaves is complete
 };
@@ -123,47 +150,15 @@ struct QuadPlan {
 
 QuadPlan plan;
 
-// Follows subdivideQuad through the splits that the size alone forces and lists the quads below
-// them, each with the samples traced since the previous one, so that a single thread taking
-// the pieces in order traces every sample in the same order as subdivideQuad on the whole grid.
-void outlinePieces(std::vector<Sample*>& before, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth) {
-    const int x0 = c0.column, y0 = c0.row, x1 = c3.column, y1 = c3.row;
-    const int hw = (x1 - x0) / 2, hh = (y1 - y0) / 2;
-    if (hw < ALWAYS_SPLIT_HALF_SIZE && hh < ALWAYS_SPLIT_HALF_SIZE) {
-        QuadPiece& piece = plan.pieces.emplace_back();
-        piece.before = std::move(before);
-        before.clear();
-        piece.corners[0] = &c0;
-        piece.corners[1] = &c1;
-        piece.corners[2] = &c2;
-        piece.corners[3] = &c3;
-        piece.depth = depth;
-        return;
-    }
-    Sample& centre = sampleGrid.at(x0 + hw, y0 + hh);
-    before.insert(before.end(), {&centre, &c0, &c1, &c2, &c3});
-    Sample& midY0 = sampleGrid.at(x0 + hw, y0);
-    Sample& midX0 = sampleGrid.at(x0, y0 + hh);
-    Sample& midX1 = sampleGrid.at(x1, y0 + hh);
-    Sample& midY1 = sampleGrid.at(x0 + hw, y1);
-    outlinePieces(before, c0, midY0, midX0, centre, depth + 1);
-    outlinePieces(before, midY0, c1, centre, midX1, depth + 1);
-    outlinePieces(before, midX0, centre, c2, midY1, depth + 1);
-    outlinePieces(before, centre, midX1, midY1, c3, depth + 1);
-}
-
 // The pieces depend on the grid size only; they are made again for a new grid.
 void planPieces() {
     if (plan.grid == sampleGrid.samples.data() && plan.width == sampleGrid.width && plan.height == sampleGrid.height)
         return;
     plan.pieces.clear();
-    std::vector<Sample*> before;
-    const int w = sampleGrid.width, h = sampleGrid.height;
-    outlinePieces(before, sampleGrid.at(0, 0), sampleGrid.at(w - 1, 0), sampleGrid.at(0, h - 1),
-                  sampleGrid.at(w - 1, h - 1), 0);
+    for (QuadPieceOutline& outline : outlineQuadPieces()) plan.pieces.emplace_back().outline = std::move(outline);
     plan.grid = sampleGrid.samples.data();
-    plan.width = w;
-    plan.height = h;
+    plan.width = sampleGrid.width;
+    plan.height = sampleGrid.height;
 }
 
 struct QuadFrameJob {
@@ -177,9 +172,10 @@ QuadFrameJob job;
 
 void tracePiece(QuadPiece& piece) {
     piece.leaves.clear();
-    for (Sample* s : piece.before) traceSample(*s);
-    subdivideQuad(piece.leaves, *piece.corners[0], *piece.corners[1], *piece.corners[2], *piece.corners[3],
-                  piece.depth);
+    const QuadPieceOutline& outline = piece.outline;
+    for (Sample* s : outline.before) traceSample(*s);
+    subdivideQuad(piece.leaves, *outline.corners[0], *outline.corners[1], *outline.corners[2], *outline.corners[3],
+                  outline.depth);
     piece.traced.store(job.round, std::memory_order_release);
 }
 

@@ -28,6 +28,19 @@ struct QuadLeaf {
 // Traces the quad with corners c0 (x0, y0), c1 (x1, y0), c2 (x0, y1), c3 (x1, y1) and
 // either splits it into four or appends it to leaves.
 void subdivideQuad(std::vector<QuadLeaf>& leaves, Sample& c0, Sample& c1, Sample& c2, Sample& c3, int depth);
+
+// A quad below the ones that are always split: what one thread traces at a time. Pieces share
+// only the samples on their common edges.
+struct QuadPieceOutline {
+    std::vector<Sample*> before;  // samples the always-split quads above it trace first
+    Sample* corners[4] = {};
+    int depth = 0;
+};
+
+// The pieces of the whole sample grid in frame order, each with the samples traced since the
+// previous one, so that one thread taking them in order traces every sample in the order
+// subdivideQuad on the whole grid does.
+std::vector<QuadPieceOutline> outlineQuadPieces();
 // Draws a leaf from its traced corners and centre.
 void drawLeaf(Presenter& presenter, const QuadLeaf& leaf);
 
