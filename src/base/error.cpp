@@ -10,6 +10,10 @@
 void (*fatalHook)(int code) = nullptr;
 bool (*errorLocation)(ErrorLocation& where) = nullptr;
 
+static std::string placedError;
+
+const std::string& lastPlacedError() { return placedError; }
+
 static std::string format_line(const char* kind, int code, const char* module, const char* format, va_list args) {
     va_list measuring;
     va_copy(measuring, args);
@@ -34,7 +38,10 @@ void fatal_error(int code, const char* module, const char* format, ...) {
     va_end(args);
     print_line(line);
     ErrorLocation where;
-    if (errorLocation && errorLocation(where)) std::fprintf(stderr, "%s:%d: %s\n", where.path, where.line, line.c_str());
+    if (errorLocation && errorLocation(where)) {
+        placedError = std::string(where.path) + ":" + std::to_string(where.line) + ": " + line;
+        std::fprintf(stderr, "%s\n", placedError.c_str());
+    }
     if (fatalHook) fatalHook(code);
     std::exit(-1);
 }

@@ -2,6 +2,8 @@
 // then exit status -1. Notices use the same line with "INFORMATION (".
 #pragma once
 
+#include <string>
+
 [[noreturn]] void fatal_error(int code, const char* module, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
@@ -20,3 +22,8 @@ struct ErrorLocation {
 // Installed by the scene reader. When it gives a place, every error line is also written on
 // standard error as "PATH:LINE: " and the same text, the form editors jump to.
 extern bool (*errorLocation)(ErrorLocation& where);
+
+// The standard-error copy of the last error written with a place ("PATH:LINE: ..."); empty
+// when no error had a place since the program started. A window keeps showing it while the
+// scene on screen is the last good one.
+const std::string& lastPlacedError();

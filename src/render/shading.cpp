@@ -42,25 +42,28 @@ static Object*& shadowCache(const Object* object) {
 
 Object* shadowCacheOf(const Object* object) { return shadowCache(object); }
 
+Vector3 tracePrimaryRay(const Ray& ray, Hit& hit) {
+    hit.distance = FARTHER_THAN_ANY_HIT;
+    hit.object = nullptr;
+    for (Object* object = sceneList; object; object = object->next) {
+        Hit visible;
+        if (nearestVisibleHit(object, ray, visible) && visible.distance < hit.distance) hit = visible;
+    }
+
+    Vector3 colour{0, 0, 0};
+    if (!hit.object)
+        hit.distance = MAX_RAY_DISTANCE;
+    else
+        shadeHit(hit, colour, ray);
+    ++stats.primaryRays;
+    return colour;
+}
+
 static void traceNow(Sample& sample) {
     Ray ray;
     primaryRay(ray, sample.column, sample.row, sampleGrid.width, sampleGrid.height);
     ++stats.primaryRaysBuilt;
-
-    sample.hit.distance = FARTHER_THAN_ANY_HIT;
-    sample.hit.object = nullptr;
-    for (Object* object = sceneList; object; object = object->next) {
-        Hit visible;
-        if (nearestVisibleHit(object, ray, visible) && visible.distance < sample.hit.distance) sample.hit = visible;
-    }
-
-    if (!sample.hit.object) {
-        sample.hit.distance = MAX_RAY_DISTANCE;
-        sample.colour = {0, 0, 0};
-    } else {
-        shadeHit(sample.hit, sample.colour, ray);
-    }
-    ++stats.primaryRays;
+    sample.colour = tracePrimaryRay(ray, sample.hit);
 }
 
 void traceSample(Sample& sample) {

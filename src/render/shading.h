@@ -30,6 +30,9 @@ struct Sample {
 // Traces the sample unless it was already traced (or taken on by another thread) in this
 // frame; returns once its colour and hit are there to read.
 void traceSample(Sample& sample);
+// The colour seen along a primary ray, with its nearest visible hit written to hit (object
+// null and distance MAX_RAY_DISTANCE on a miss). Counts the ray as a primary ray.
+Vector3 tracePrimaryRay(const Ray& ray, Hit& hit);
 // The object that last blocked a shadow ray from object on the calling thread; null when
 // the last one reached the light.
 Object* shadowCacheOf(const Object* object);
