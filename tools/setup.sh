@@ -8,6 +8,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   xvfb xauth xdotool x11-apps x11-utils imagemagick python3 procps
   clang libclang-rt-14-dev
+  slurm-wlm munge parallel
+  lintian dpkg-dev help2man file
 )
 
 missing=()

@@ -13,6 +13,7 @@
 #include "render/sample_grid.h"
 
 Object* sceneList = nullptr;
+int traceDepth = DEFAULT_TRACE_DEPTH;
 
 // Larger than any ray can reach, so the first hit always replaces it.
 static constexpr double FARTHER_THAN_ANY_HIT = 2e10;

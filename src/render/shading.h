@@ -8,6 +8,10 @@
 #include "objects/texture.h"
 #include "trace/ray.h"
 
+// How many reflection and refraction bounces a ray may make, counted together (--depth).
+inline constexpr int DEFAULT_TRACE_DEPTH = 5;
+extern int traceDepth;
+
 // The scene every ray is traced against: a list of objects linked by next.
 extern Object* sceneList;
 
