@@ -18,16 +18,18 @@ renderInOneRun() {
     expect "status of the one-run render" 0 "$?"
 }
 
-# The frames in the directory $2, written by the farm $1, against the one-run frames in $3: the
-# same files, the same pixels, and the ball has moved between the first frame and the last.
+# The frames in the directory $2, written by the farm $1, against the one-run frames in $3: both
+# hold every frame by its name, the same pixels in each, and the ball has moved from the first
+# frame to the last.
 compareFrames() {
-    local farm=$1 frames=$2 reference=$3 name
-    expect "frames written by $farm" "$(cd "$reference" && ls -- *.png)" "$(cd "$frames" && ls -- *.png)"
-    for name in $(cd "$reference" && ls -- *.png); do
-        expect "pixels of $name from $farm" "$($PNG digest "$reference/$name")" "$($PNG digest "$frames/$name")"
+    local farm=$1 frames=$2 reference=$3 names name
+    names=$(for ((i = 0; i < FARM_FRAMES; i++)); do printf 'frame-%04d.png\n' "$i"; done)
+    expect "frames of the one-run render" "$names" "$(cd "$reference" && ls -- *.png)"
+    expect "frames written by $farm" "$names" "$(cd "$frames" && ls -- *.png)"
+    for name in $names; do
+        expect "pixels of $name from $farm" "$($PNG digest "$reference/$name")" \
+            "$($PNG digest "$frames/$name" 2>/dev/null)"
     done
-    local last
-    last=$(printf 'frame-%04d.png' $((FARM_FRAMES - 1)))
-    [ "$($PNG digest "$frames/frame-0000.png")" != "$($PNG digest "$frames/$last")" ]
+    [ "$($PNG digest "$frames/frame-0000.png" 2>&1)" != "$($PNG digest "$frames/$name" 2>&1)" ]
     expect "first and last frame of $farm differ" 0 "$?"
 }
