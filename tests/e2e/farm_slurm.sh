@@ -3,11 +3,12 @@
 # compares every frame it renders with a one-run render. munged, slurmctld and slurmd run in the
 # foreground inside a network namespace of their own, so they reach each other over its loopback
 # only and no port can clash with anything else on the machine; key, configuration, state and
-# logs live in a temporary folder. Everything is stopped and removed at the end.
+# logs (the daemons' standard error) live in a temporary folder. Everything is stopped and removed
+# at the end.
 #   tests/e2e/farm_slurm.sh BUILD
 set -u
 BUILD=$(realpath "$1")
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 if [ "${2:-}" != --in-namespace ]; then
     [ "$(id -u)" -eq 0 ] || { echo "skipped: a private Slurm needs root"; exit 0; }
     exec timeout 300 unshare --net bash "$PWD/tests/e2e/farm_slurm.sh" "$BUILD" --in-namespace
@@ -73,8 +74,6 @@ StateSaveLocation=$OUT/state
 SlurmdSpoolDir=$OUT/spool
 SlurmctldPidFile=$OUT/slurmctld.pid
 SlurmdPidFile=$OUT/slurmd.pid
-SlurmctldLogFile=$OUT/slurmctld.log
-SlurmdLogFile=$OUT/slurmd.log
 ProctrackType=proctrack/linuxproc
 TaskPlugin=task/none
 SchedulerType=sched/builtin
@@ -88,9 +87,9 @@ ReturnToService=2
 NodeName=localhost NodeAddr=127.0.0.1 CPUs=$(nproc) State=UNKNOWN
 PartitionName=farm Nodes=localhost Default=YES MaxTime=INFINITE State=UP
 CONF
-slurmctld -D -i -f "$SLURM_CONF" >>"$OUT/slurmctld.log" 2>&1 &
+slurmctld -D -i -f "$SLURM_CONF" >"$OUT/slurmctld.log" 2>&1 &
 DAEMONS+=($!)
-slurmd -D -N localhost -f "$SLURM_CONF" >>"$OUT/slurmd.log" 2>&1 &
+slurmd -D -N localhost -f "$SLURM_CONF" >"$OUT/slurmd.log" 2>&1 &
 DAEMONS+=($!)
 waitFor 60 'sinfo -h -o %T | grep -q idle' ||
     giveUp "waiting for the node to be idle"
