@@ -97,10 +97,15 @@ int main(int argc, char** argv) {
         std::printf("%s", usageText(Program::Render).c_str());
         return 0;
     }
+    if (options.version) {
+        std::printf("quadray-render %s\n", QUADRAY_VERSION);
+        return 0;
+    }
     if (!options.outFile.empty() && !canWrite(options.outFile)) {
         std::fprintf(stderr, "quadray-render: cannot write %s\n", options.outFile.c_str());
         return 1;
     }
+    traceDepth = options.depth;
     loadScene(options);
 
     // Only a picture of the window's renderers needs OpenGL: the reference picture is read
