@@ -4,7 +4,6 @@
 
 #include <png.h>
 
-#include <cmath>
 
 RgbImage makeImage(int width, int height) {
     RgbImage image;
@@ -12,12 +11,6 @@ RgbImage makeImage(int width, int height) {
     image.height = height;
     image.pixels.assign(static_cast<std::size_t>(width) * height * 3, 0);
     return image;
-}
-
-std::uint8_t colourByte(double component) {
-    if (!(component > 0)) return 0;  // also NaN
-    if (component >= 1) return 255;
-    return static_cast<std::uint8_t>(std::floor(component * 255 + 0.5));
 }
 
 void setPixel(RgbImage& image, int x, int y, const Vector3& colour) {

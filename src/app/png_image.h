@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "math/vector.h"
+#include "render/supersample.h"
 
 struct RgbImage {
     int width = 0;
@@ -15,9 +16,6 @@ struct RgbImage {
 };
 
 RgbImage makeImage(int width, int height);
-
-// A colour component as a byte: clamped to [0, 1], then rounded; NaN counts as 0.
-std::uint8_t colourByte(double component);
 
 // Stores colour at column x and row y (counted from the bottom).
 void setPixel(RgbImage& image, int x, int y, const Vector3& colour);
