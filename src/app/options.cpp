@@ -13,6 +13,7 @@ namespace {
 inline constexpr int MAX_INT = std::numeric_limits<int>::max();
 
 const char* const COMMON_OPTIONS =
+    "  --threads N           trace with N threads (default: every core it may run on)\n"
     "  --dir DIR             read DIR/objects/cycle.pov, arena.pov and recognizer.pov\n"
     "                        (default: the working directory); FILE instead reads one\n"
     "                        file whose object is the whole scene\n"
@@ -24,7 +25,6 @@ const char* const COMMON_OPTIONS =
     "  --version             print the program's name and version\n";
 
 const char* const WINDOW_OPTIONS =
-    "  --threads N           trace with N threads (default: every core it may run on)\n"
     "  --no-reload           do not load the scene again when a scene file changes\n"
     "  --samples N           rays per pixel that a still view is refined to, 1 to 256\n"
     "                        (default 16)\n"
@@ -34,8 +34,7 @@ const char* const WINDOW_OPTIONS =
     "-indirect, -gldebug, -sync) are handed to freeglut.\n";
 
 const char* const RENDER_OPTIONS =
-    "  --threads N           trace with N threads (default: 1, so that the counters are\n"
-    "                        the same on every machine)\n"
+
     "  --size WIDTHxHEIGHT   window size to imitate (default 640x480); sides up to 8192,\n"
     "                        up to 16384 with --mode full\n"
     "  --quality N           quality level, 0 is the finest (default 1)\n"

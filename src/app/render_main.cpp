@@ -146,9 +146,9 @@ int main(int argc, char** argv) {
     frameless = options.mode == RenderMode::Frameless;
     if (frameless) framelessBatchLimit = options.batches;
     keepFreedMemory();
-    // One thread unless asked: the shadow-cache figures of the report depend on which thread
-    // shades which sample, and reference runs must count the same every time.
-    startWorkerPool(options.threads > 0 ? options.threads : 1);
+    // Every core unless asked: pictures and ray counts are the same for any number of threads;
+    // only the shadow-cache figures depend on which thread shades which sample.
+    startWorkerPool(options.threads > 0 ? options.threads : availableCores());
     initRenderer(presenter);
     applySceneView();
     const FullTrace trace = fullTraceOf(options);
