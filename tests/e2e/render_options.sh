@@ -19,10 +19,13 @@ refused() {  # program, the line naming the fault, the arguments
 }
 
 refused quadray-render "'--bogus' is not an option" --report --border --bogus
-refused quadray-render "--size: '0x480' is not WIDTHxHEIGHT with sides from 1 to 8192" --size 0x480
+refused quadray-render "--size: '0x480' is not WIDTHxHEIGHT with sides from 1 to 16384" --size 0x480
 refused quadray-render "--camera-move needs a value" --camera-move
 refused quadray-render "--out: 'picture.jpg' does not end in .png" --out picture.jpg
 refused quadray-render "--threads: 'many' is not a thread count from 1 to 1024" --threads many
+refused quadray-render "--samples needs --mode full" --samples 4 --mode quad
+refused quadray-render "--region: 0,0,641,480 is outside the 640x480 picture" --mode full --region 0,0,641,480
+refused quadray-render "--frame-range: 4-3 is not within frames 0-9" --animate 10 --frame-range 4-3
 refused quadray "'--size' is not an option" --size 8x8
 refused quadray "'a.pov': only one scene file can be given" b.pov a.pov
 
@@ -31,6 +34,15 @@ for program in quadray quadray-render; do
     expect "status of $program --help" 0 "$?"
     expect "first line of $program --help" "usage: $program [options] [FILE]" "$(head -n 1 "$OUT/stdout")"
     expect "stderr of $program --help" "" "$(cat "$OUT/stderr")"
+done
+
+# --version answers at once, without a display and before any scene is read.
+version=$(sed -n 's/^project(quadray VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+for program in quadray quadray-render; do
+    output=$(cd "$OUT" && env -u DISPLAY "$BUILD/$program" --version 2>"$OUT/stderr")
+    expect "status of $program --version" 0 "$?"
+    expect "$program --version" "$program $version" "$output"
+    expect "stderr of $program --version" "" "$(cat "$OUT/stderr")"
 done
 
 # A directory without the scene files fails in the tokenizer, as quadray does.
