@@ -35,10 +35,11 @@ static thread_local int lightListSize = 0;
 // Whether some surface of the scene lets light through; until one does, shadow rays are
 // tested exactly as in a scene of opaque solids.
 static thread_local bool sceneTransmits = false;
-// What a thread knows is of one scene: a thread that learned of an older scene forgets it.
+// What a thread knows is of one scene: a thread that learned of an older scene forgets it, and
+// a thread that has learned nothing yet learns of the scene at its first shaded point.
 // Scenes and lights are replaced between frames only, while the workers wait.
 static int sceneGeneration = 0;
-static thread_local int cachedGeneration = 0;
+static thread_local int cachedGeneration = -1;
 
 void forgetShadowCaches() { ++sceneGeneration; }
 
@@ -179,6 +180,8 @@ static bool negligible(const Vector3& c) {
     return std::fabs(c.x) <= SMALL_EPSILON && std::fabs(c.y) <= SMALL_EPSILON && std::fabs(c.z) <= SMALL_EPSILON;
 }
 
+static Vector3 mirrored(const Vector3& d, const Vector3& normal) { return d - 2 * dot(d, normal) * normal; }
+
 // A hit ready for its light terms: normal facing the viewer, pigment at the point.
 struct LitPoint {
     const Hit& hit;
@@ -207,7 +210,7 @@ static bool addLight(const LitPoint& p, const Light& light, int index, Vector3& 
         colour += multiply(k * p.pigment, lightColour);
     }
     if (texture.phong > 0) {
-        const Vector3 reflected = p.direction - 2 * dot(p.direction, p.normal) * p.normal;
+        const Vector3 reflected = mirrored(p.direction, p.normal);
         const double h = dot(reflected, toLight);
         if (h > 0 && (texture.phong_size < PHONG_SIZE_CUTOFF || h > PHONG_CUTOFF))
             colour += std::pow(h, texture.phong_size) * texture.phong * lightColour;
@@ -279,8 +282,6 @@ static Vector3 traceSecondaryRay(const Vector3& origin, const Vector3& direction
     return surfaceColour(hit, ray, leaving, bounces);
 }
 
-static Vector3 mirrored(const Vector3& d, const Vector3& normal) { return d - 2 * dot(d, normal) * normal; }
-
 // Snell's law for a ray along d meeting a surface whose normal faces it, going from a medium
 // into one whose index is 1/eta times as high; the result keeps the length of d. False where
 // the ray cannot leave (total internal reflection).
@@ -321,7 +322,7 @@ static Vector3 withSecondaryRays(const Hit& hit, const Ray& ray, const Vector3& 
                                  const Vector3& own) {
     const Texture& texture = *hit.object->texture;
     Vector3 colour = (1 - texture.transmit) * own;
-    if (bounces == 0) return colour;
+    if (bounces <= 0) return colour;
     if (texture.reflection != 0) {
         ++stats.reflectedRays;
         colour += texture.reflection * traceSecondaryRay(hit.point, mirrored(ray.direction, normal), bounces - 1);
