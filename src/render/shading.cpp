@@ -221,7 +221,7 @@ static bool addLight(const LitPoint& p, const Light& light, int index, Vector3& 
 }
 
 // Ambient, then every light's terms where the surface faces the ray and has any to add.
-static bool shadeSurface(const Hit& hit, const Vector3& normal, const Ray& ray, Vector3& colour) {
+static inline bool shadeSurface(const Hit& hit, const Vector3& normal, const Ray& ray, Vector3& colour) {
     Object* object = hit.object;
     const Texture& texture = *object->texture;
     colour = texture.ambient;
