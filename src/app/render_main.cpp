@@ -62,6 +62,7 @@ struct PictureFile {
         writePngRows(png, rows, count);
     }
 };
+
 struct Timing {
     std::vector<double> frameMs;
     long long rays = 0;
