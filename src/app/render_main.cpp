@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "app/offscreen_gl.h"
 #include "app/png_image.h"
+#include "app/progress.h"
 #include "app/options.h"
 #include "app/report.h"
 #include "app/scene.h"
@@ -23,6 +25,7 @@
 #include "render/presenter_gl.h"
 #include "render/quad_renderer.h"
 #include "render/sample_grid.h"
+#include "render/supersample.h"
 
 namespace {
 
@@ -59,17 +62,20 @@ struct PictureFile {
         writePngRows(png, rows, count);
     }
 };
+
 struct Timing {
     std::vector<double> frameMs;
     long long rays = 0;
 };
 
+int framesToRender(const Options& options) { return options.mode == RenderMode::Full ? 1 : options.frames; }
+
 // Runs the frames the options ask for and times each one.
-Timing renderFrames(const Options& options, Presenter& presenter, PictureFile& picture) {
+Timing renderFrames(const Options& options, Presenter& presenter, PictureFile& picture,
+                    std::atomic<int>& framesDone) {
     Timing timing;
     const Counter raysBefore = stats.primaryRays;
-    const int frames = options.mode == RenderMode::Full ? 1 : options.frames;
-    for (int i = 0; i < frames; ++i) {
+    for (int i = 0; i < framesToRender(options); ++i) {
         const auto start = Clock::now();
         if (options.mode == RenderMode::Full)
             traceFullPicture(fullTraceOf(options), [&picture](const std::uint8_t* rows, int count) {
@@ -78,6 +84,7 @@ Timing renderFrames(const Options& options, Presenter& presenter, PictureFile& p
         else
             renderFrame(presenter);
         timing.frameMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        ++framesDone;
     }
     timing.rays = stats.primaryRays - raysBefore;
     return timing;
@@ -160,7 +167,16 @@ int main(int argc, char** argv) {
 
     PictureFile picture{options.mode == RenderMode::Full ? options.outFile : "", trace.right - trace.left,
                         trace.bottom - trace.top};
-    const Timing timing = renderFrames(options, presenter, picture);
+    // The progress line reads only atomics: the frames done, or the rows of a full trace.
+    std::atomic<int> framesDone{0};
+    const long long rowsBefore = sampleRowsTraced;
+    const double frames = framesToRender(options), rows = static_cast<double>(fullTraceRows(trace));
+    const bool full = options.mode == RenderMode::Full;
+    startProgress(isatty(STDERR_FILENO) && !options.quiet, [&framesDone, rowsBefore, frames, rows, full] {
+        return full ? (sampleRowsTraced - rowsBefore) / rows : framesDone / frames;
+    });
+    const Timing timing = renderFrames(options, presenter, picture, framesDone);
+    stopProgress();
 
     if (drawsWithOpenGL && !writePng(options.outFile, readOffscreenImage())) cannotWrite(options.outFile);
     if (picture.png && !closePng(picture.png)) cannotWrite(options.outFile);

@@ -81,8 +81,9 @@ long long fullTraceRows(const FullTrace& trace) {
     return rows * trace.samples;
 }
 
-// About a million pixels a band: a few tens of megabytes of sums however wide the picture.
-static int bandRows(int width) { return std::max(1, (1 << 20) / width); }
+// About 65,000 pixels a band, whose sums stay in the caches and are used again band after band,
+// but at least four rows for each thread, so that every thread has rows to take.
+static int bandRows(int width) { return std::max(4 * poolThreads(), (1 << 16) / width); }
 
 void traceFullPicture(const FullTrace& trace, const PictureRows& takeRows) {
     const Counter raysBefore = stats.primaryRays;

@@ -5,7 +5,7 @@
 # messages and statuses.
 set -u
 source "$(dirname "$0")/lib/expect.bash" "$1"
-BUILD="$1"
+BUILD=$(cd "$1" && pwd)
 
 refused() {  # program, the line naming the fault, the arguments
     local program=$1 problem=$2
@@ -44,6 +44,36 @@ for program in quadray quadray-render; do
     expect "$program --version" "$program $version" "$output"
     expect "stderr of $program --version" "" "$(cat "$OUT/stderr")"
 done
+
+# Progress: a run of about two seconds draws a progress line on standard error when that is a
+# terminal and clears it before the timing line; not with --quiet, nor into a file.
+on_terminal() {  # arguments: standard error of quadray-render on a terminal, lines split at \r
+    python3 - "$RENDER" "$@" <<'EOF' | tr '\r' '\n'
+import os, pty, subprocess, sys
+main, terminal = pty.openpty()
+run = subprocess.Popen(sys.argv[1:], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=terminal)
+os.close(terminal)
+output = b""
+while True:
+    try:
+        chunk = os.read(main, 4096)
+    except OSError:  # the last writer has gone
+        break
+    if not chunk:
+        break
+    output += chunk
+run.wait()
+sys.stdout.write(output.decode())
+EOF
+}
+long_run=(--dir tests/scenes/golden --mode full --samples 6 --threads 1)
+on_terminal "${long_run[@]}" >"$OUT/terminal"
+expect "progress on a terminal" 1 "$(grep -c -m 1 '^ *[0-9]*% done, 0:0[0-9] so far, 0:0[0-9] left.\[K$' "$OUT/terminal")"
+expect "progress cleared before the timing line" 1 "$(grep -c $'^\e\\[K1 frames, ' "$OUT/terminal")"
+on_terminal "${long_run[@]}" --quiet >"$OUT/quiet"
+expect "no progress with --quiet" 0 "$(grep -c 'done' "$OUT/quiet")"
+"$RENDER" "${long_run[@]}" >/dev/null 2>"$OUT/stderr"
+expect "no progress into a file" "1 frames" "$(cut -d , -f 1 "$OUT/stderr")"
 
 # A directory without the scene files fails in the tokenizer, as quadray does.
 "$RENDER" --dir "$OUT/none" >"$OUT/stdout" 2>/dev/null

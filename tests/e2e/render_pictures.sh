@@ -72,6 +72,16 @@ for ((y = 0; y < 20; y++)); do
 done
 expect "region: that part of the whole" "$(pixels aa4 "${whole[@]}")" "$(pixels tile "${part[@]}")"
 
+# Past 4096 pixels a side a full trace goes into the file band by band: the sample grid of a
+# 16384x256 picture would take over 400 MB, the bands a few tens (not measured under the
+# sanitizers, whose shadow memory counts as resident).
+peak_kb=$(python3 -c 'import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' \
+    "$RENDER" --dir "$SCENE" --mode full --size 16384x256 --out "$OUT/wide.png")
+expect "bands: the whole picture written" "16384 256" "$($PNG size "$OUT/wide.png")"
+grep -q -a __asan_init "$RENDER" || expect "bands: bounded memory" 1 "$((peak_kb < 150 * 1024))"
+
 # One batch of one-pixel points: the generator's first picks (279, 158), (506, 236) and
 # (63, 228) lie on the floor, and nothing is white.
 run points --mode frameless --batches 1 --quality 0

@@ -146,17 +146,21 @@ TEST_F(FullPicture, PassesAddedOneAtATimeGiveTheAntiAliasedPicture) {
     EXPECT_EQ(passes, whole);
 }
 
-TEST_F(FullPicture, ARegionIsThatPartOfTheWholePicture) {
-    for (int samples : {1, 3}) {
-        const std::vector<std::uint8_t> whole = traced(wholeTrace(samples));
-        FullTrace region = wholeTrace(samples);
-        region.left = 3, region.top = 2, region.right = 11, region.bottom = 9;
+TEST_F(FullPicture, ARegionIsThatPartOfTheWholePictureInAnyNumberOfBands) {
+    // Wide enough that the region's 69 rows take two bands.
+    constexpr int width = 1024, height = 70;
+    reshapeWindow(setup, width, height);
+    for (int samples : {1, 2}) {
+        const std::vector<std::uint8_t> whole = traced({width, height, 0, 0, width, height, samples});
+        const FullTrace region{width, height, 3, 1, 1000, height, samples};
         const std::vector<std::uint8_t> part = traced(region);
-        ASSERT_EQ(part.size(), 8u * 7 * 3);
-        for (int y = 0; y < 7; ++y)
-            for (int x = 0; x < 8 * 3; ++x)
-                ASSERT_EQ(part[y * 8 * 3 + x], whole[(y + 2) * WIDTH * 3 + 3 * 3 + x]) << samples << " " << x << "," << y;
-        EXPECT_EQ(raysThisFrame, 8 * 7 * samples);
+        const int partWidth = region.right - region.left, partHeight = region.bottom - region.top;
+        ASSERT_EQ(part.size(), static_cast<std::size_t>(partWidth) * partHeight * 3);
+        for (int y = 0; y < partHeight; ++y)
+            for (int x = 0; x < partWidth * 3; ++x)
+                ASSERT_EQ(part[y * partWidth * 3 + x], whole[(y + region.top) * width * 3 + region.left * 3 + x])
+                    << samples << " " << x << "," << y;
+        EXPECT_EQ(raysThisFrame, partWidth * partHeight * samples);
     }
 }
 
