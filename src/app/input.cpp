@@ -192,9 +192,9 @@ void printFrameReport() {
 void printRefineReport(const Refinement& refinement) {
     if (!printStatistics) return;
     const double rate = refinement.passMs > 0 ? refinement.passRays * 1000.0 / refinement.passMs : 0;
-    std::printf("refined: %i of %i samples per pixel, %lld rays @ %.0f rays per second\n", refinement.passesDone,
+    std::printf("refined: %i of %i samples per pixel, %lld rays @ %.0f rays per second\n", refinement.sums.samples,
                 refinement.samples, refinement.passRays, rate);
-    if (refinementDone(refinement)) std::printf("refined: done, %i samples per pixel\n", refinement.passesDone);
+    if (refinementDone(refinement)) std::printf("refined: done, %i samples per pixel\n", refinement.sums.samples);
 }
 
 std::string nextPictureName() {
@@ -217,7 +217,7 @@ void saveFullTrace() {
     Refinement full;
     startRefinement(full, sampleGrid.width - 1, sampleGrid.height - 1, refineSamples);
     refineCompletely(full);
-    RgbImage picture = makeImage(full.width, full.height);
+    RgbImage picture = makeImage(full.sums.width, full.sums.height);
     picture.pixels = std::move(full.picture);
     savePicture(picture);
 }

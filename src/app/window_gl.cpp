@@ -52,11 +52,13 @@ static int windowHeight = WINDOW_HEIGHT;
 static double framesPerSecond = 0;
 static bool pictureRequested = false;
 
-// The still view being refined: the view of the quad frame it started from, and whether that
-// frame is still the one refinement belongs to.
+// The still view being refined: the view of the quad frame it starts from, whether that frame
+// is still the one on screen, and whether its refinement has begun (its memory is set up only
+// once the view stays still, not for every frame of a moving view).
 static Refinement refinement;
 static ViewState refinedView;
 static bool refinementCurrent = false;
+static bool refinementStarted = false;
 static bool frameLinePending = false;
 // The error line of a failed reload, shown until a load succeeds.
 static std::string reloadError;
@@ -81,13 +83,13 @@ static void drawPanel(Presenter& presenter, const std::vector<std::string>& line
 }
 
 static bool showsRefinedPicture() {
-    return refineEnabled && refinementApplies() && refinementCurrent && refinement.passesDone > 0 &&
-           currentView() == refinedView;
+    return refineEnabled && refinementApplies() && refinementCurrent && refinementStarted &&
+           refinement.sums.samples > 0 && currentView() == refinedView;
 }
 
 // The readout in the top left corner.
 static void drawOverlay(Presenter& presenter) {
-    const int samples = showsRefinedPicture() ? refinement.passesDone : 0;
+    const int samples = showsRefinedPicture() ? refinement.sums.samples : 0;
     drawPanel(presenter, overlayLines(framesPerSecond, poolThreads(), samples), windowHeight);
 }
 
@@ -155,7 +157,7 @@ static void drawRefinedPicture() {
     glPushAttrib(GL_PIXEL_MODE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glRasterPos2i(0, 0);
-    glDrawPixels(refinement.width, refinement.height, GL_RGB, GL_UNSIGNED_BYTE, refinement.picture.data());
+    glDrawPixels(refinement.sums.width, refinement.sums.height, GL_RGB, GL_UNSIGNED_BYTE, refinement.picture.data());
     glPopAttrib();
     windowGl.swapBuffers();
 }
@@ -168,8 +170,8 @@ static void display() {
         const ViewState view = currentView();
         if (refining() && (!refinementCurrent || view != refinedView)) {
             refinedView = view;
-            startRefinement(refinement, windowWidth, windowHeight, refineSamples);
             refinementCurrent = true;
+            refinementStarted = false;
             frameLinePending = true;
         }
         if (!refining()) refinementCurrent = false;
@@ -223,6 +225,8 @@ static void sleepUntilInput() {
 static void refineStill() {
     if (frameLinePending) printFrameReport();  // the line of the quad frame refining starts from
     frameLinePending = false;
+    if (!refinementStarted) startRefinement(refinement, windowWidth, windowHeight, refineSamples);
+    refinementStarted = true;
     if (refinementDone(refinement)) {
         sleepUntilInput();
         return;

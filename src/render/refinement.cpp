@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 
 #include "base/statistics.h"
 #include "base/worker_pool.h"
@@ -39,63 +38,39 @@ void noteNewScene() { ++sceneGeneration; }
 
 bool refinementApplies() { return !frameless && fillPolygons && !borderMode && !objectCountView; }
 
-// Stand-in for the shared pixel pattern: sample 0 is the pixel's corner ray, the others sit in
-// a 4 × 4 grid of cells inside the pixel.
-static void pixelSampleRay(Ray& ray, int column, int row, int sample, int width, int height) {
-    double dx = 0, dy = 0;
-    if (sample > 0) {
-        const int cell = sample % 16;
-        dx = (cell % 4 + 0.5) / 4;
-        dy = (cell / 4 + 0.5) / 4;
-    }
-    const double u = (column + dx) / (width + 1) - 0.5;
-    const double v = (row + dy) / (height + 1) - 0.5;
-    initRay(ray, camera.location, camera.direction + u * camera.right + v * camera.up);
-}
-
-static std::uint8_t byteOf(double component) {
-    if (!(component > 0)) return 0;
-    if (component >= 1) return 255;
-    return static_cast<std::uint8_t>(std::floor(component * 255 + 0.5));
-}
-
-static Vector3 clamped(const Vector3& c) {
-    auto unit = [](double v) { return v > 0 ? std::min(v, 1.0) : 0.0; };
-    return {unit(c.x), unit(c.y), unit(c.z)};
-}
-
-// Adds sample number `pass` to every pixel of the row.
-static void refineRow(Refinement& r, int row) {
-    for (int column = 0; column < r.width; ++column) {
-        const std::size_t i = static_cast<std::size_t>(row) * r.width + column;
+// Adds the pass's sample to every pixel of row y.
+static void addRowSample(PixelSums& sums, int y) {
+    const int sample = sums.samples;
+    Vector3* sum = &sums.sums[static_cast<std::size_t>(y) * sums.width];
+    for (int x = 0; x < sums.width; ++x, ++sum) {
+        const PixelOffset offset = sampleOffset(x, y, sample);
         Ray ray;
-        Hit hit;
-        pixelSampleRay(ray, column, row, r.passesDone, r.width, r.height);
+        primaryRayThrough(ray, x + offset.x, y + offset.y, sums.pictureWidth + 1, sums.pictureHeight + 1);
         ++stats.primaryRaysBuilt;
-        const Vector3 colour = clamped(tracePrimaryRay(ray, hit));
-        r.sums[i] = r.passesDone == 0 ? colour : r.sums[i] + colour;
-        const double count = r.passesDone + 1;
-        r.pending[3 * i] = byteOf(r.sums[i].x / count);
-        r.pending[3 * i + 1] = byteOf(r.sums[i].y / count);
-        r.pending[3 * i + 2] = byteOf(r.sums[i].z / count);
+        Hit hit;
+        *sum += clampedColour(tracePrimaryRay(ray, hit));
     }
+}
+
+static void averagePicture(Refinement& r) {
+    const PixelSums& sums = r.sums;
+    for (int y = 0; y < sums.height; ++y)
+        for (int x = 0; x < sums.width; ++x)
+            averageBytes(sums, x, y, &r.picture[3 * (static_cast<std::size_t>(y) * sums.width + x)]);
 }
 
 void startRefinement(Refinement& r, int width, int height, int samples) {
-    const std::size_t pixels = static_cast<std::size_t>(std::max(width, 0)) * std::max(height, 0);
-    r.width = std::max(width, 0);
-    r.height = std::max(height, 0);
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    startPixelSums(r.sums, width, height, 0, 0, width, height);
     r.samples = samples;
-    r.passesDone = 0;
     r.nextRow = 0;
-    r.sums.resize(pixels);
-    r.picture.resize(3 * pixels);
-    r.pending.resize(3 * pixels);
+    r.picture.resize(3 * static_cast<std::size_t>(width) * height);
     r.raysSoFar = r.passRays = 0;
     r.msSoFar = r.passMs = 0;
 }
 
-bool refinementDone(const Refinement& r) { return r.passesDone >= r.samples; }
+bool refinementDone(const Refinement& r) { return r.sums.samples >= r.samples; }
 
 bool refineFor(Refinement& r, std::uint32_t budgetMs) {
     if (refinementDone(r)) return false;
@@ -107,21 +82,21 @@ bool refineFor(Refinement& r, std::uint32_t budgetMs) {
     auto traceRows = [&](int) {
         while (readTicks() - start < budgetMs) {
             const int row = nextRow.fetch_add(1, std::memory_order_relaxed);
-            if (row >= r.height) return;
-            refineRow(r, row);
+            if (row >= r.sums.height) return;
+            addRowSample(r.sums, row);
         }
     };
     runOnEveryThread(traceRows);
-    r.nextRow = std::min(nextRow.load(), r.height);
+    r.nextRow = std::min(nextRow.load(), r.sums.height);
     r.raysSoFar += stats.primaryRays - raysBefore;
     r.msSoFar += readTicks() - start;
-    if (r.nextRow < r.height) return false;
+    if (r.nextRow < r.sums.height) return false;
     r.passRays = r.raysSoFar;
     r.passMs = r.msSoFar;
     r.raysSoFar = 0;
     r.msSoFar = 0;
-    r.picture.swap(r.pending);
-    ++r.passesDone;
+    ++r.sums.samples;
+    averagePicture(r);
     r.nextRow = 0;
     return true;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render/camera.h"
+#include "render/supersample.h"
 
 // Refinement is wanted (the a key switches it); the samples per pixel it stops at.
 extern int refineEnabled;
@@ -32,15 +33,13 @@ void noteNewScene();
 // borders and object counts are left as the renderers draw them.
 bool refinementApplies();
 
-// One picture being refined: sums of clamped sample colours per pixel, rows from the bottom.
+// One picture being refined, a pass of one more sample per pixel at a time. The sums hold the
+// whole passes; the pass under way adds to the rows below nextRow.
 struct Refinement {
-    int width = 0, height = 0;  // pixels
-    int samples = 1;            // samples per pixel when done
-    int passesDone = 0;         // samples per pixel in picture
-    int nextRow = 0;            // rows of the pass under way traced so far
-    std::vector<Vector3> sums;
-    std::vector<std::uint8_t> picture;  // 3 bytes per pixel, the last whole pass
-    std::vector<std::uint8_t> pending;  // the pass under way
+    int samples = 1;                    // samples per pixel when done
+    PixelSums sums;                     // sums.samples: the whole passes
+    int nextRow = 0;
+    std::vector<std::uint8_t> picture;  // the average of the whole passes: 3 bytes per pixel, rows from the bottom
     // Primary rays and milliseconds spent tracing: of the pass under way, and of the last
     // whole one.
     long long raysSoFar = 0, passRays = 0;
