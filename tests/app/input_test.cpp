@@ -300,7 +300,7 @@ TEST_F(Input, RefiningKeyAndLines) {
     EXPECT_EQ(refineEnabled, 1);
     Refinement refinement;
     refinement.samples = 4;
-    refinement.passesDone = 3;
+    refinement.sums.samples = 3;
     refinement.passRays = 307200;
     refinement.passMs = 200;
     const auto report = [&refinement] {
@@ -309,7 +309,7 @@ TEST_F(Input, RefiningKeyAndLines) {
         return ::testing::internal::GetCapturedStdout();
     };
     EXPECT_EQ(report(), "refined: 3 of 4 samples per pixel, 307200 rays @ 1536000 rays per second\n");
-    refinement.passesDone = 4;
+    refinement.sums.samples = 4;
     EXPECT_EQ(report(), "refined: 4 of 4 samples per pixel, 307200 rays @ 1536000 rays per second\n"
                         "refined: done, 4 samples per pixel\n");
     keyReleased(screen, 's');
