@@ -41,7 +41,7 @@ bool refinementApplies() { return !frameless && fillPolygons && !borderMode && !
 // Adds the pass's sample to every pixel of row y.
 static void addRowSample(PixelSums& sums, int y) {
     const int sample = sums.samples;
-    Vector3* sum = &sums.sums[static_cast<std::size_t>(y) * sums.width];
+    Vector3* sum = sums.sums.data() + static_cast<std::size_t>(y) * sums.width;  // none when width is 0
     for (int x = 0; x < sums.width; ++x, ++sum) {
         const PixelOffset offset = sampleOffset(x, y, sample);
         Ray ray;

@@ -294,6 +294,10 @@ TEST_F(QuadRenderer, RefinementInStepsIsTheSupersampledFullTrace) {
             for (int x = 0; x < 40; ++x) averageBytes(full, x, y, &expected[3 * (y * 40 + x)]);
         EXPECT_EQ(refinement.picture, expected);
     }
+    Refinement empty;  // a window of no width
+    startRefinement(empty, 0, 30, 2);
+    refineCompletely(empty);
+    EXPECT_TRUE(refinementDone(empty));
 }
 
 // Whatever the picture depends on changes the view; a new scene does too.
