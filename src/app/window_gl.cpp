@@ -153,12 +153,11 @@ static void countFrame() {
 // Refinement is wanted for what the window shows now.
 static bool refining() { return refineEnabled && refinementApplies(); }
 
+// The refined picture's bytes, one per window pixel: rows of 3-byte pixels are not padded.
 static void drawRefinedPicture() {
-    glPushAttrib(GL_PIXEL_MODE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glRasterPos2i(0, 0);
     glDrawPixels(refinement.sums.width, refinement.sums.height, GL_RGB, GL_UNSIGNED_BYTE, refinement.picture.data());
-    glPopAttrib();
     windowGl.swapBuffers();
 }
 
