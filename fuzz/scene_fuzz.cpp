@@ -16,7 +16,7 @@
 #include "objects/scene_store.h"
 #include "render/camera.h"
 #include "render/shading.h"
-#include "scene/tokenizer.h"
+#include "scene/source_stack.h"
 #include "scene/warnings.h"
 #include "trace/ray.h"
 

@@ -15,7 +15,7 @@
 #include "render/camera.h"
 #include "render/shading.h"
 #include "scene/parser.h"
-#include "scene/tokenizer.h"
+#include "scene/source_stack.h"
 #include "scene/warnings.h"
 
 namespace {
