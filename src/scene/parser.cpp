@@ -244,7 +244,7 @@ bool apply_operator(char symbol, const Value& left, const Value& right, Value& r
     }
     if (!left.is_vector) return false;
     const Vector3& v = left.vector;
-    result.vector = {v.x / right.number, v.y / right.number, v.z / right.number};
+    result = vector_value({v.x / right.number, v.y / right.number, v.z / right.number});
     return true;
 }
 
