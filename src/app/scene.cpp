@@ -28,10 +28,32 @@ SceneView loadedView;                   // the camera and light statements of al
 // What a failed reload throws out of the error routine, so that the program goes on.
 struct LoadFailed {};
 
+// The file an error about a file as a whole is about, while it is reported.
+const std::string* fileInError = nullptr;
+
+bool locateFileInError(ErrorLocation& where) {
+    where.path = fileInError->c_str();
+    where.line = 0;
+    return true;
+}
+
+[[noreturn]] void reportNoObject(const std::string& path) {
+    struct Placed {
+        explicit Placed(const std::string& path) {
+            fileInError = &path;
+            errorLocation = locateFileInError;
+        }
+        ~Placed() { errorLocation = nullptr; }
+        Placed(const Placed&) = delete;
+        Placed& operator=(const Placed&) = delete;
+    } placed(path);
+    fatal_error(9000, "parser", "Expected an object statement in file %s", path.c_str());
+}
+
 // Parses one file; its camera and light statements override those of the files before it.
 Object* loadFile(const std::string& path) {
     Object* root = parse_scene_file(path.c_str());
-    if (!root) fatal_error(9000, "parser", "Expected an object statement in file %s", path.c_str());
+    if (!root) reportNoObject(path);
     if (sceneView.hasCamera) {
         loadedView.hasCamera = true;
         loadedView.cameraLocation = sceneView.cameraLocation;

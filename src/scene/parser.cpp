@@ -38,9 +38,6 @@ inline constexpr int MAX_SUBSTITUTIONS = 100;
 // writes, while declarations that double their uses are stopped early.
 inline constexpr long MIN_SUBSTITUTIONS_PER_FILE = 100000;
 inline constexpr long BYTES_PER_SUBSTITUTION = 2;
-// A load makes at most this many objects: a loop gone wrong ends with an error, not with a
-// machine out of memory.
-inline constexpr int MAX_OBJECTS = 5000000;
 // A point within this distance of its sub-outline's first point closes it.
 inline constexpr double OUTLINE_CLOSING = 1e-10;
 
@@ -416,32 +413,36 @@ void read_terms(std::vector<Term>& terms, bool vector_first) {
 }
 
 // A value with its bracketed form (spelled out only when asked for); leaf marks a single
-// operand, which needs no brackets. valid is false when an operator could not join its
-// operands, at line.
+// operand, which needs no brackets. When an operator could not join its operands, wanted
+// says what its right operand should have been, and line where the operator stands.
 struct Reading {
     Value value;
     std::string text;
     bool leaf = true;
-    bool valid = true;
+    const char* wanted = nullptr;
     int32_t line = 0;
 };
 
 std::string bracketed(const Reading& reading) { return reading.leaf ? reading.text : "(" + reading.text + ")"; }
 
 Reading operand_reading(const Term& term, bool spelled) {
-    return {term.value, spelled ? term.text : std::string(), true, true, term.line};
+    return {term.value, spelled ? term.text : std::string(), true, nullptr, term.line};
 }
 
 Reading sign_applied(const Term& sign, const Reading& operand, bool spelled) {
-    return {apply_sign(sign.symbol, operand.value), spelled ? std::string(1, sign.symbol) + bracketed(operand) : std::string(),
-            false, operand.valid, operand.line};
+    Reading result = operand;
+    result.value = apply_sign(sign.symbol, operand.value);
+    result.text = spelled ? std::string(1, sign.symbol) + bracketed(operand) : std::string();
+    result.leaf = false;
+    return result;
 }
 
 Reading operator_applied(const Term& op, const Reading& left, const Reading& right, bool spelled) {
     Reading result{{}, spelled ? bracketed(left) + " " + op.symbol + " " + bracketed(right) : std::string(), false,
-                   left.valid && right.valid, !left.valid ? left.line : right.line};
-    if (result.valid && !apply_operator(op.symbol, left.value, right.value, result.value)) {
-        result.valid = false;
+                   left.wanted ? left.wanted : right.wanted, left.wanted ? left.line : right.line};
+    if (!result.wanted && !apply_operator(op.symbol, left.value, right.value, result.value)) {
+        // Only a vector is added to a vector; everything else wants a number on its right.
+        result.wanted = (op.symbol == '+' || op.symbol == '-') && left.value.is_vector ? "a vector" : "a number";
         result.line = op.line;
     }
     return result;
@@ -527,10 +528,7 @@ std::string written_text(const std::vector<Term>& terms) {
 }
 
 Value valid_value(const Reading& reading) {
-    if (!reading.valid) {
-        // A number where a vector is joined, or the other way round.
-        expected_at(reading.value.is_vector ? "a number" : "a vector", reading.line);
-    }
+    if (reading.wanted) expected_at(reading.wanted, reading.line);
     return reading.value;
 }
 
@@ -550,7 +548,7 @@ Expression read_expression(bool vector_first) {
     // With a single operator, or none, both readings are the same.
     if (quietWarnings || terms.size() <= 3) return expression;
     const Reading usual_value = UsualReading(terms, false).sum();
-    if (!usual_value.valid || !values_differ(expression.value, usual_value.value)) return expression;
+    if (usual_value.wanted || !values_differ(expression.value, usual_value.value)) return expression;
     const Reading language = language_reading(terms, 0, true);
     const Reading usual = UsualReading(terms, true).sum();
     warn(expression.line, "'%s' is read as %s = %s, not %s = %s", expression.text.c_str(), language.text.c_str(),
@@ -895,7 +893,7 @@ Object* parse_scene_file(const char* file_name) {
 }
 
 // object-statement -> primitive | csg | "object" "{" object-statement modifiers "}"
-//                   | identifier modifiers
+//                   | identifier modifiers | macro-call
 Object* parse_object() {
     const NestingLevel level;
     next_token();
@@ -904,8 +902,8 @@ Object* parse_object() {
     // Where a statement that makes an object stands, for the question of what made it.
     Origin origin;
     if (braced && kind != TokenKind::OBJECT) {
-        if (objectCount >= MAX_OBJECTS)
-            fatal_error(PARSER_ERROR, MODULE, "More than 5000000 objects in line %d", tokenizer.line);
+        if (objectCount >= loadLimits.objects)
+            fatal_error(PARSER_ERROR, MODULE, "More than %d objects in line %d", loadLimits.objects, tokenizer.line);
         origin = {word_of(kind), recordPath(tokenizer.file_name), tokenizer.line, current_origin_link()};
     }
     if (braced) expect(TokenKind::LBRACE);
@@ -931,9 +929,11 @@ Object* parse_object() {
             if (!object) expected("an object");
             break;
         case TokenKind::MACRO:
+            // A call is a whole statement: what follows it (after a loop's #end, say) belongs
+            // to the statement around it. "object" "{" call modifiers "}" modifies it.
             object = call_macro(parse_object);
             if (!object) expected("an object");
-            break;
+            return object;
         default:
             unget_token();
             return nullptr;

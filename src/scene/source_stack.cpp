@@ -25,10 +25,6 @@ inline constexpr int MAX_DECLARATION_NESTING = 1000;
 // the work stays linear in what is read, while a blow-up is stopped early.
 inline constexpr long MAX_TOKENS = 10000000;
 inline constexpr long TOKENS_PER_BYTE = 4;
-// Loops and macros multiply the text read on purpose; these bound what one load may do, so
-// that a mistake ends with an error instead of a hang or a machine out of memory.
-inline constexpr long MAX_LOOP_ROUNDS = 10000000;
-inline constexpr long MAX_BODY_WORDS = 200000000;
 inline constexpr int MAX_INCLUDE_DEPTH = 32;
 inline constexpr int MAX_MACRO_DEPTH = 64;
 // A loop stops at the last value not past its end, allowing this much of a step for rounding.
@@ -165,19 +161,23 @@ void take_binding(const Binding& binding) {
     }
 }
 
-// A name that ran into the end of its text is read when it is a declared name; any other
-// word there keeps the old message.
+// Keywords first, then loop names and macro parameters, declared names and the words added
+// later. A name that ran into the end of its text is read when it is a declared name; any
+// other word there keeps the old message.
 void look_up_name() {
     const std::string& name = tokenizer.name;
     tokenizer.position = 0;
     tokenizer.position_line = 0;
     tokenizer.index = -1;
-    if (const Binding* binding = find_binding(name)) {
+    const SymbolEntry* entry = find_symbol(name);
+    const bool keyword = entry && entry < tokenizer.symbols.data() + KEYWORD_COUNT;
+    const Binding* binding = keyword ? nullptr : find_binding(name);
+    if (binding) {
         if (tokenizer.name_at_end) name_at_end_error();
         take_binding(*binding);
         return;
     }
-    if (const SymbolEntry* entry = find_symbol(name)) {
+    if (entry) {
         if (tokenizer.name_at_end && entry->kind != TokenKind::IDENTIFIER) name_at_end_error();
         tokenizer.kind = entry->kind;
         tokenizer.position = entry->position;
@@ -354,7 +354,10 @@ bool within_loop(const Source& loop, double value) {
 double loop_value(const Source& loop) { return loop.from + static_cast<double>(loop.round) * loop.step; }
 
 void count_round(int32_t line) {
-    if (++loopRounds > MAX_LOOP_ROUNDS) error_at(line, "More than 10000000 loop rounds");
+    if (++loopRounds > loadLimits.loopRounds) {
+        const std::string message = "More than " + std::to_string(loadLimits.loopRounds) + " loop rounds";
+        error_at(line, message.c_str());
+    }
 }
 
 // for -> "#for" "(" name "," expression "," expression [ "," expression ] ")" body "#end"
@@ -605,9 +608,9 @@ bool run_directive() {
 
 void count_word() {
     if (bodyDepth > 0) {
-        if (++bodyWordsRead > MAX_BODY_WORDS)
-            fatal_error(TOKENIZER_ERROR, MODULE, "More than 200000000 words read through loops and macros in line %d",
-                        tokenizer.line);
+        if (++bodyWordsRead > loadLimits.bodyWords)
+            fatal_error(TOKENIZER_ERROR, MODULE, "More than %ld words read through loops and macros in line %d",
+                        loadLimits.bodyWords, tokenizer.line);
     } else if (++tokensRead > tokenBudget) {
         fatal_error(TOKENIZER_ERROR, MODULE, "Too many tokens, declared names used too often, in line %d",
                     tokenizer.line);
@@ -616,7 +619,12 @@ void count_word() {
 
 }  // namespace
 
+LoadLimits loadLimits;
+
 void open_scene_file(const char* file_name) {
+    // Until it is read, an error is about the file as a whole.
+    tokenizer.source = nullptr;
+    tokenizer.text = nullptr;
     tokenizer.file_name = file_name;
     const SourceText* text = load_source_text(file_name, 0);
     note_text(text);
@@ -628,7 +636,10 @@ void open_scene_file(const char* file_name) {
     tokenizer.unget_pending = false;
 }
 
-void close_scene_file() { forget_source_texts(); }
+void close_scene_file() {
+    forget_source_texts();
+    tokenizer.file_name.clear();
+}
 
 void unget_token() { tokenizer.unget_pending = true; }
 

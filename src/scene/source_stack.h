@@ -16,6 +16,15 @@ struct Value {
     Vector3 vector;
 };
 
+// What one load may do at most; past any of these it stops with an error of its own, never a
+// hang or a machine out of memory. A harness that loads many scenes (the fuzzer) lowers them.
+struct LoadLimits {
+    long loopRounds = 10000000;
+    long bodyWords = 200000000;  // words read through loops and macros
+    int objects = 5000000;
+};
+extern LoadLimits loadLimits;
+
 // Opens the scene file named by the program as the bottom of the stack ("file not found: "
 // and the other file errors are fatal).
 void open_scene_file(const char* file_name);

@@ -2,7 +2,9 @@
 // counting lines, and recognises numbers, punctuation and names.
 #include "scene/tokenizer.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -246,19 +248,14 @@ TokenKind punctuation_kind(int c) {
     }
 }
 
-std::string read_whole_file(FILE* file) {
-    std::string text;
-    char buffer[65536];
-    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
-    return text;
-}
-
 // An error about a file: the scene file named by the program has no line, an included one
-// the line of its #include.
-[[noreturn]] void file_error(int32_t include_line, const char* what, const std::string& path) {
+// the line of its #include. reason is the system's, or empty.
+[[noreturn]] void file_error(int32_t include_line, const char* what, const std::string& path,
+                             const char* reason = nullptr) {
+    const std::string because = reason ? std::string(" (") + reason + ")" : std::string();
     if (include_line > 0)
-        fatal_error(TOKENIZER_ERROR, MODULE, "%s: %s in line %d", what, path.c_str(), include_line);
-    fatal_error(TOKENIZER_ERROR, MODULE, "%s: %s", what, path.c_str());
+        fatal_error(TOKENIZER_ERROR, MODULE, "%s: %s%s in line %d", what, path.c_str(), because.c_str(), include_line);
+    fatal_error(TOKENIZER_ERROR, MODULE, "%s: %s%s", what, path.c_str(), because.c_str());
 }
 
 // Where the first word stands after blanks and comments, as skip_blank would find it.
@@ -326,28 +323,33 @@ const SourceText* load_source_text(const std::string& path, int32_t include_line
     const std::string identity = resolved ? resolved : path;
     std::free(resolved);
     if (const auto known = textsByPath.find(identity); known != textsByPath.end()) return known->second;
-    // Opened first and checked through the open handle: a FIFO or a device is never read, and
-    // what is checked is what is read.
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    // Opened without waiting (a FIFO would wait for a writer) and checked through the open
+    // handle: a FIFO or a device is never read, and what is checked is what is read.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
         if (errno == ENOENT) file_error(include_line, "file not found", path);
-        file_error(include_line, (std::string("cannot read file (") + std::strerror(errno) + ")").c_str(), path);
+        file_error(include_line, "cannot read file", path, std::strerror(errno));
     }
     struct stat info {};
-    const bool known = fstat(fileno(file), &info) == 0;
-    if (known && !S_ISREG(info.st_mode)) {
-        std::fclose(file);
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(descriptor);
         file_error(include_line, "not a regular file", path);
     }
-    if (known && info.st_size > MAX_FILE_SIZE) {
-        std::fclose(file);
+    if (info.st_size > MAX_FILE_SIZE) {
+        close(descriptor);
         file_error(include_line, "file larger than 256 MB", path);
     }
-    std::string text = read_whole_file(file);
-    const bool failed = std::ferror(file) != 0;
+    std::string text;
+    text.reserve(static_cast<size_t>(info.st_size));
+    char buffer[65536];
+    ssize_t got = 0;
+    while ((got = read(descriptor, buffer, sizeof buffer)) > 0 && text.size() <= static_cast<size_t>(MAX_FILE_SIZE))
+        text.append(buffer, static_cast<size_t>(got));
     const int reason = errno;
-    std::fclose(file);
-    if (failed) file_error(include_line, (std::string("cannot read file (") + std::strerror(reason) + ")").c_str(), path);
+    close(descriptor);
+    if (got < 0) file_error(include_line, "cannot read file", path, std::strerror(reason));
+    // A file that grew while it was read.
+    if (text.size() > static_cast<size_t>(MAX_FILE_SIZE)) file_error(include_line, "file larger than 256 MB", path);
     const SourceText& source = sourceTexts.emplace_back(make_source_text(path, std::move(text)));
     textsByPath.emplace(identity, &source);
     return &source;
@@ -525,9 +527,9 @@ int32_t line_of_text_after_token() {
 }
 
 bool locate_scene_error(ErrorLocation& where) {
-    if (!tokenizer.text) return false;
+    if (tokenizer.file_name.empty()) return false;
     where.path = tokenizer.file_name.c_str();
-    where.line = tokenizer.line;
+    where.line = tokenizer.text ? tokenizer.line : 0;
     return true;
 }
 
