@@ -1,6 +1,7 @@
 // Scene assembly at start-up and again whenever the scene files change.
 #include "app/scene.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/input.h"
@@ -22,6 +23,7 @@ namespace {
 
 bool flatUnions = false;                // unions stay as written
 std::vector<std::string> files;         // one file, or the three in the order they are read
+std::vector<std::string> watched;       // those and every file they include, as far as read
 std::unique_ptr<SceneStore> liveStore;  // owns every object and texture of sceneList
 SceneView loadedView;                   // the camera and light statements of all the files
 
@@ -50,9 +52,16 @@ bool locateFileInError(ErrorLocation& where) {
     fatal_error(9000, "parser", "Expected an object statement in file %s", path.c_str());
 }
 
+// The files the file being read has included so far join the files watched.
+void watchIncludedFiles() {
+    for (const std::string& path : included_files())
+        if (std::find(watched.begin(), watched.end(), path) == watched.end()) watched.push_back(path);
+}
+
 // Parses one file; its camera and light statements override those of the files before it.
 Object* loadFile(const std::string& path) {
     Object* root = parse_scene_file(path.c_str());
+    watchIncludedFiles();
     if (!root) reportNoObject(path);
     if (sceneView.hasCamera) {
         loadedView.hasCamera = true;
@@ -90,6 +99,7 @@ Object* buildScene() {
 // Builds the scene into store, with ids and counts starting afresh.
 void buildInto(SceneStore& store) {
     currentStore = &store;
+    watched = files;
     loadedView = SceneView{};
     objectCount = primitiveCount = csgNodeCount = 0;
     sceneList = buildScene();
@@ -159,6 +169,8 @@ void loadScene(const Options& options) {
 
 const std::vector<std::string>& sceneFiles() { return files; }
 
+const std::vector<std::string>& watchedSceneFiles() { return watched; }
+
 void applySceneView() {
     placeLight(loadedView);
     if (loadedView.hasCamera) placeCamera(loadedView.cameraLocation, loadedView.cameraLookAt);
@@ -177,6 +189,7 @@ bool reloadScene() {
         buildInto(*fresh);
         applyReloadedView(oldView);
     } catch (const LoadFailed&) {
+        watchIncludedFiles();  // a broken included file is watched until it is mended
         fatalHook = oldHook;
         reset_tokenizer();  // the error left the file it was reading open
         freeScene(*fresh);  // what the failed load had built

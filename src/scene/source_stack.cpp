@@ -80,6 +80,7 @@ std::vector<Source> sources;
 std::vector<Binding> bindings;
 std::vector<Macro> macros;
 std::vector<uint64_t> streams;
+std::vector<std::string> includedFiles;
 int32_t originLink = -1;
 int bodyDepth = 0;  // loops and macros on the source stack
 long tokensRead = 0;
@@ -319,6 +320,9 @@ void run_include(int32_t line) {
     int depth = 0;
     for (const Source& source : sources) depth += source.kind == SourceKind::INCLUDE;
     if (depth >= MAX_INCLUDE_DEPTH) error_at(line, "Includes nested deeper than 32");
+    // Noted before it is read, so that a file that cannot be read yet is watched as well.
+    if (std::find(includedFiles.begin(), includedFiles.end(), path) == includedFiles.end())
+        includedFiles.push_back(path);
     const SourceText* included = load_source_text(path, line);
     bool includes_itself = included == tokenizer.source;
     for (const Source& source : sources) includes_itself = includes_itself || source.text == included;
@@ -741,6 +745,8 @@ bool reading_loop_or_macro() { return bodyDepth > 0; }
 
 long bytes_read() { return bytesRead; }
 
+const std::vector<std::string>& included_files() { return includedFiles; }
+
 int32_t current_origin_link() { return originLink; }
 
 void reset_tokenizer() {
@@ -749,6 +755,7 @@ void reset_tokenizer() {
     bindings.clear();
     macros.clear();
     streams.clear();
+    includedFiles.clear();
     originLink = -1;
     bodyDepth = 0;
     declarationDepth = 0;

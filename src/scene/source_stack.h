@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "scene/tokenizer.h"
@@ -60,6 +61,9 @@ bool usual_arithmetic();
 bool reading_loop_or_macro();
 // The bytes of every scene text read so far, for limits that grow with the input.
 long bytes_read();
+
+// The files included since the last reset, in the order they were first read, as opened.
+const std::vector<std::string>& included_files();
 
 // The chain of declared names, macro calls and loops that led to the word being read, as an
 // index into the current scene store's origin links (-1: none).
