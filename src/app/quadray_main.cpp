@@ -35,6 +35,11 @@ int main(int argc, char** argv) {
         std::printf("%s%s", usageText(Program::Window).c_str(), KEYS_HELP);
         return 0;
     }
+    if (options.version) {
+        std::printf("quadray %s\n", QUADRAY_VERSION);
+        return 0;
+    }
+    traceDepth = options.depth;
     loadScene(options);
     std::vector<char*> glutArguments = glutCommandLine(argv[0], options.glutArguments);
     int glutArgumentCount = static_cast<int>(glutArguments.size()) - 1;
