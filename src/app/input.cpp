@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 
 #include "app/png_image.h"
 #include "render/camera.h"
@@ -213,13 +212,17 @@ void savePicture(const RgbImage& picture) {
         std::fprintf(stderr, "quadray: cannot write %s\n", name.c_str());
 }
 
+void saveRefinedPicture(const Refinement& refinement) {
+    RgbImage picture = makeImage(refinement.sums.width, refinement.sums.height);
+    picture.pixels = refinement.picture;
+    savePicture(picture);
+}
+
 void saveFullTrace() {
     Refinement full;
     startRefinement(full, sampleGrid.width - 1, sampleGrid.height - 1, refineSamples);
     refineCompletely(full);
-    RgbImage picture = makeImage(full.sums.width, full.sums.height);
-    picture.pixels = std::move(full.picture);
-    savePicture(picture);
+    saveRefinedPicture(full);
 }
 
 std::vector<std::string> overlayLines(double framesPerSecond, int threads, int samplesPerPixel) {

@@ -64,6 +64,8 @@ std::string nextPictureName();
 // Writes the picture under the next free name and prints "saved NAME"; a picture that cannot
 // be written gets one line on standard error, and the program goes on.
 void savePicture(const RgbImage& picture);
+// Saves the average of a refinement's whole passes.
+void saveRefinedPicture(const Refinement& refinement);
 // Traces the current view at the window's size with refineSamples samples per pixel and
 // saves the picture.
 void saveFullTrace();

@@ -258,7 +258,11 @@ static void specialKeyDown(int key, int, int) {
 
 static void specialKeyUp(int key, int, int) {
     if (key == KEY_F2) pictureRequested = true;
-    if (key == KEY_F3) saveFullTrace();
+    // A still view refined all the way is that full trace already.
+    if (key == KEY_F3 && showsRefinedPicture() && refinementDone(refinement))
+        saveRefinedPicture(refinement);
+    else if (key == KEY_F3)
+        saveFullTrace();
     wake();
 }
 
