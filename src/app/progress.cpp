@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -24,6 +25,7 @@ struct Watcher {
     std::condition_variable wake;
     bool stopping = false;
     bool drawn = false;
+    bool stopsAtExit = false;
 };
 
 Watcher watcher;
@@ -62,6 +64,9 @@ void watch(std::function<double()> shareDone) {
 
 void startProgress(bool shown, std::function<double()> shareDone) {
     if (!shown) return;
+    // An error ends the process with exit wherever it happens; a watcher still running then
+    // would abort it instead.
+    if (!watcher.stopsAtExit) watcher.stopsAtExit = std::atexit(stopProgress) == 0;
     watcher.stopping = false;
     watcher.drawn = false;
     watcher.thread = std::thread(watch, std::move(shareDone));

@@ -9,5 +9,6 @@
 // second at most. Does nothing unless shown.
 void startProgress(bool shown, std::function<double()> shareDone);
 
-// Stops watching and clears the line, so that whatever is printed next starts a clean line.
+// Stops watching and clears the line, so that whatever is printed next starts a clean line; also
+// at exit, when the run ends with an error.
 void stopProgress();

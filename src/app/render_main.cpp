@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/animation.h"
 #include "app/offscreen_gl.h"
 #include "app/png_image.h"
 #include "app/progress.h"
@@ -18,6 +19,7 @@
 #include "app/report.h"
 #include "app/scene.h"
 #include "base/allocator.h"
+#include "base/scene_clock.h"
 #include "base/worker_pool.h"
 #include "render/camera.h"
 #include "render/frame.h"
@@ -71,24 +73,53 @@ struct Timing {
 
 int framesToRender(const Options& options) { return options.mode == RenderMode::Full ? 1 : options.frames; }
 
-// Runs the frames the options ask for and times each one.
-Timing renderFrames(const Options& options, Presenter& presenter, PictureFile& picture,
-                    std::atomic<int>& framesDone) {
-    Timing timing;
+// Everything a picture starts from: frames counted from 0, the renderer's set-up with its random
+// seeds, the scene's camera and lights, a fresh sample grid and the camera moved as asked. So each
+// frame of an animation is the picture it would be if rendered alone.
+void startPicture(const Options& options, Presenter& presenter, const FullTrace& trace) {
+    frameNumber = 0;
+    initRenderer(presenter);
+    applySceneView();
+    if (options.mode == RenderMode::Full && !tracesWholeGrid(trace))
+        fitCameraToWindow(options.width, options.height);  // a grid this large would not fit in memory
+    else
+        reshapeWindow(presenter, options.width, options.height);
+    camera.location += options.cameraMove * camera.direction;  // as a right drag does
+}
+
+void cannotWrite(const std::string& path) {
+    stopProgress();
+    std::fprintf(stderr, "quadray-render: cannot write %s\n", path.c_str());
+    std::exit(1);
+}
+
+// Renders the frames the options ask for into one picture, timing each, and writes it to path
+// (empty: nowhere).
+void renderPicture(const Options& options, Presenter& presenter, const std::string& path, Timing& timing,
+                   std::atomic<int>& framesDone) {
+    const FullTrace trace = fullTraceOf(options);
+    startPicture(options, presenter, trace);
+    PictureFile picture{options.mode == RenderMode::Full ? path : "", trace.right - trace.left,
+                        trace.bottom - trace.top};
     const Counter raysBefore = stats.primaryRays;
     for (int i = 0; i < framesToRender(options); ++i) {
         const auto start = Clock::now();
         if (options.mode == RenderMode::Full)
-            traceFullPicture(fullTraceOf(options), [&picture](const std::uint8_t* rows, int count) {
-                picture.take(rows, count);
-            });
+            traceFullPicture(trace, [&picture](const std::uint8_t* rows, int count) { picture.take(rows, count); });
         else
             renderFrame(presenter);
         timing.frameMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         ++framesDone;
     }
-    timing.rays = stats.primaryRays - raysBefore;
-    return timing;
+    timing.rays += stats.primaryRays - raysBefore;
+    if (options.mode != RenderMode::Full && !path.empty() && !writePng(path, readOffscreenImage())) cannotWrite(path);
+    if (picture.png && !closePng(picture.png)) cannotWrite(path);
+}
+
+void printReportAndCounters() {
+    printReport();
+    std::printf("quadsDrawn %i frameNumber %i raysThisFrame %i\n", quadsDrawn, frameNumber, raysThisFrame);
+    std::fflush(stdout);
 }
 
 void printTiming(Timing timing) {
@@ -112,11 +143,6 @@ bool canWrite(const std::string& path) {
     return access(directory.c_str(), W_OK) == 0;
 }
 
-void cannotWrite(const std::string& path) {
-    std::fprintf(stderr, "quadray-render: cannot write %s\n", path.c_str());
-    std::exit(1);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,13 +160,18 @@ int main(int argc, char** argv) {
         std::printf("quadray-render %s\n", QUADRAY_VERSION);
         return 0;
     }
-    if (!options.outFile.empty() && !canWrite(options.outFile)) {
-        std::fprintf(stderr, "quadray-render: cannot write %s\n", options.outFile.c_str());
+    const bool animated = options.animateFrames > 0;
+    const FrameSpan span{animated ? options.animateFrames : 1, options.firstFrame, options.lastFrame};
+    const std::string firstFile =
+        animated && !options.outFile.empty() ? frameFileName(options.outFile, span.first) : options.outFile;
+    if (!firstFile.empty() && !canWrite(firstFile)) {
+        std::fprintf(stderr, "quadray-render: cannot write %s\n", firstFile.c_str());
         return 1;
     }
     traceDepth = options.depth;
     if (options.sceneFile.empty() && options.directory.empty())
         options.directory = bundledSceneDirectory(options.quiet);
+    sceneClock = frameClock(span.first, span.count);
     loadScene(options);
 
     // Only a picture of the window's renderers needs OpenGL: the reference picture is read
@@ -159,35 +190,30 @@ int main(int argc, char** argv) {
     // Every core unless asked: pictures and ray counts are the same for any number of threads;
     // only the shadow-cache figures depend on which thread shades which sample.
     startWorkerPool(options.threads > 0 ? options.threads : availableCores());
-    initRenderer(presenter);
-    applySceneView();
-    const FullTrace trace = fullTraceOf(options);
-    if (options.mode == RenderMode::Full && !tracesWholeGrid(trace))
-        fitCameraToWindow(options.width, options.height);  // a grid this large would not fit in memory
-    else
-        reshapeWindow(presenter, options.width, options.height);
-    camera.location += options.cameraMove * camera.direction;  // as a right drag does
 
-    PictureFile picture{options.mode == RenderMode::Full ? options.outFile : "", trace.right - trace.left,
-                        trace.bottom - trace.top};
-    // The progress line reads only atomics: the frames done, or the rows of a full trace.
+    // The progress line reads only atomics: the frames done, or the rows of full traces.
     std::atomic<int> framesDone{0};
     const long long rowsBefore = sampleRowsTraced;
-    const double frames = framesToRender(options), rows = static_cast<double>(fullTraceRows(trace));
+    const double pictures = span.last - span.first + 1;
+    const double frames = framesToRender(options) * pictures;
+    const double rows = static_cast<double>(fullTraceRows(fullTraceOf(options))) * pictures;
     const bool full = options.mode == RenderMode::Full;
     startProgress(isatty(STDERR_FILENO) && !options.quiet, [&framesDone, rowsBefore, frames, rows, full] {
         return full ? (sampleRowsTraced - rowsBefore) / rows : framesDone / frames;
     });
-    const Timing timing = renderFrames(options, presenter, picture, framesDone);
-    stopProgress();
-
-    if (drawsWithOpenGL && !writePng(options.outFile, readOffscreenImage())) cannotWrite(options.outFile);
-    if (picture.png && !closePng(picture.png)) cannotWrite(options.outFile);
-    if (options.report) {
-        printReport();
-        std::printf("quadsDrawn %i frameNumber %i raysThisFrame %i\n", quadsDrawn, frameNumber, raysThisFrame);
-        std::fflush(stdout);
+    Timing timing;
+    int status = 0;
+    if (animated) {
+        const AnimationSteps steps{readSceneAgain, [&](int, const std::string& file) {
+                                       renderPicture(options, presenter, file, timing, framesDone);
+                                   }};
+        status = renderAnimation(span, options.outFile, steps);
+    } else {
+        renderPicture(options, presenter, options.outFile, timing, framesDone);
     }
+    stopProgress();
+    if (status != 0) return status;
+    if (options.report) printReportAndCounters();
     printTiming(timing);
     return 0;
 }

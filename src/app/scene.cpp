@@ -186,7 +186,10 @@ void applySceneView() {
     if (loadedView.hasCamera) placeCamera(loadedView.cameraLocation, loadedView.cameraLookAt);
 }
 
-bool reloadScene() {
+namespace {
+
+// Loads the scene again from the same files; announce prints "Parsing done..." after success.
+bool reload(bool announce) {
     Object* const oldScene = sceneList;
     const SceneView oldView = loadedView;
     const Camera oldCamera = camera;
@@ -219,6 +222,18 @@ bool reloadScene() {
     forgetShadowCaches();
     freeScene(*liveStore);
     liveStore = std::move(fresh);
-    notice(100, "main", "Parsing done...");
+    if (announce) notice(100, "main", "Parsing done...");
     return true;
+}
+
+}  // namespace
+
+bool reloadScene() { return reload(true); }
+
+bool readSceneAgain() {
+    const bool quiet = quietWarnings;
+    quietWarnings = true;
+    const bool read = reload(false);
+    quietWarnings = quiet;
+    return read;
 }

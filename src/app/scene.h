@@ -33,3 +33,6 @@ const std::vector<std::string>& watchedSceneFiles();
 // and "Parsing done..." is printed; on an error its line is printed and the old scene, camera
 // and light stay. True on success.
 bool reloadScene();
+// The same for a new sceneClock, before each frame of an animation: silent unless it fails
+// (no notice, no warnings), when the error's line is printed.
+bool readSceneAgain();
