@@ -264,60 +264,80 @@ std::vector<int> tie_keeping_order(const std::vector<Box>& boxes) {
     return order;
 }
 
-Object* new_union_node() {
-    Object* node = new_csg(&CsgUnion);
-    ++csgNodeCount;
-    node->texture = defaultTexture();
-    node->light = sceneLight();
-    return node;
-}
-
 Object* append(Object* node, Object* last, Object* member) {
     member->next = nullptr;
     return add_member_after(node, last, member);
 }
 
-// Builds nested unions over consecutive runs of one member sequence, so that the order in
-// which a ray reaches the members is the sequence's order.
-class HierarchyBuilder {
-public:
-    HierarchyBuilder(std::vector<Object*> members, std::vector<Box> boxes)
-        : members_(std::move(members)), boxes_(std::move(boxes)), areas_(members_.size() + 1) {}
+Box enclosing_entries(const UnionTree& tree, const TreeNode& node) {
+    Box box{tree.entries[node.first].lower, tree.entries[node.first].upper};
+    for (int i = node.first + 1; i < node.first + node.count; ++i)
+        box = enclosing(box, {tree.entries[i].lower, tree.entries[i].upper});
+    return box;
+}
 
-    // The members [begin, end) appended to node as up to BRANCHES subtrees, found by
-    // splitting the widest part again and again; returns the last member appended.
-    Object* appendSplit(Object* node, Object* last, int begin, int end) {
-        std::vector<std::pair<int, int>> parts{{begin, end}};
-        while (static_cast<int>(parts.size()) < BRANCHES) {
-            auto widest = std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
-                return a.second - a.first < b.second - b.first;
-            });
-            const auto [from, to] = *widest;
-            if (to - from <= LEAF_MEMBERS) break;
-            const int middle = bestSplit(from, to);
-            *widest = {middle, to};
-            parts.insert(widest, {from, middle});
-        }
-        // Siblings are made one after the other, so that they lie close together in memory
-        // for the loop that tests their boxes.
-        std::vector<Object*> children;
-        for (const auto& [from, to] : parts) children.push_back(to - from == 1 ? members_[from] : new_union_node());
-        for (std::size_t i = 0; i < parts.size(); ++i) {
-            if (parts[i].second - parts[i].first > 1) fill(children[i], parts[i].first, parts[i].second);
-            last = append(node, last, children[i]);
-        }
-        return last;
+void set_bounds(Object* object, const Box& box) {
+    object->bounds.lower = box.lower;
+    object->bounds.upper = box.upper;
+    object->bounds.extent = box.upper - box.lower;
+}
+
+// Builds the nodes of a tree over its members, which are already in their final order; each
+// node covers a consecutive run of them, so a walk of the nodes in entry order meets the
+// members in that order.
+class TreeBuilder {
+public:
+    TreeBuilder(UnionTree& tree, std::vector<Box> boxes)
+        : tree_(tree), boxes_(std::move(boxes)), areas_(boxes_.size() + 1) {}
+
+    void build() {
+        const int n = static_cast<int>(boxes_.size());
+        tree_.nodes.reserve(2 * n / LEAF_MEMBERS + 1);
+        tree_.entries.reserve(2 * n);
+        tree_.depth = buildNode(0, n);
+        tree_.nodes.shrink_to_fit();
+        tree_.entries.shrink_to_fit();
+        set_bounds(&tree_, enclosing_entries(tree_, tree_.nodes[0]));
     }
 
 private:
-    void fill(Object* node, int begin, int end) {
+    // The node over members [begin, end): up to LEAF_MEMBERS members, or up to BRANCHES
+    // parts found by splitting the widest part again and again. Returns its depth.
+    int buildNode(int begin, int end) {
+        std::vector<std::pair<int, int>> parts;
         if (end - begin <= LEAF_MEMBERS) {
-            Object* last = nullptr;
-            for (int i = begin; i < end; ++i) last = append(node, last, members_[i]);
+            for (int i = begin; i < end; ++i) parts.emplace_back(i, i + 1);
         } else {
-            appendSplit(node, nullptr, begin, end);
+            parts.emplace_back(begin, end);
+            while (static_cast<int>(parts.size()) < BRANCHES) {
+                auto widest = std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+                    return a.second - a.first < b.second - b.first;
+                });
+                const auto [from, to] = *widest;
+                if (to - from <= LEAF_MEMBERS) break;
+                const int middle = bestSplit(from, to);
+                *widest = {middle, to};
+                parts.insert(widest, {from, middle});
+            }
         }
-        compute_csg_bounds(node);
+        const int first = static_cast<int>(tree_.entries.size());
+        tree_.nodes.push_back({first, static_cast<int>(parts.size())});
+        tree_.entries.resize(first + parts.size());
+        int depth = 0;
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const auto [from, to] = parts[i];
+            TreeEntry entry;
+            if (to - from == 1) {
+                entry = {boxes_[from].lower, boxes_[from].upper, ~from};
+            } else {
+                const int child = static_cast<int>(tree_.nodes.size());
+                depth = std::max(depth, buildNode(from, to));
+                const Box box = enclosing_entries(tree_, tree_.nodes[child]);
+                entry = {box.lower, box.upper, child};
+            }
+            tree_.entries[first + i] = entry;
+        }
+        return depth + 1;
     }
 
     // The split of [begin, end) that minimises the surface-area cost: each side's box area
@@ -346,12 +366,12 @@ private:
         return best;
     }
 
-    std::vector<Object*> members_;
+    UnionTree& tree_;
     std::vector<Box> boxes_;
     std::vector<double> areas_;
 };
 
-// Appends a run of bounded members, grouped when there are enough of them.
+// Appends a run of bounded members: as they are when there are few, else as one tree.
 Object* append_run(Object* node, Object* last, const std::vector<Object*>& run) {
     if (static_cast<int>(run.size()) <= LEAF_MEMBERS) {
         for (Object* member : run) last = append(node, last, member);
@@ -361,16 +381,19 @@ Object* append_run(Object* node, Object* last, const std::vector<Object*>& run) 
     boxes.reserve(run.size());
     for (const Object* member : run) boxes.push_back(box_of(member));
     const std::vector<int> order = tie_keeping_order(boxes);
-    std::vector<Object*> members;
+    auto* tree = new UnionTree();
+    init_object(tree, &UnionTreeMethods);
+    ++csgNodeCount;
     std::vector<Box> ordered;
-    members.reserve(run.size());
+    tree->members.reserve(run.size());
     ordered.reserve(run.size());
     for (int i : order) {
-        members.push_back(run[i]);
+        run[i]->next = nullptr;
+        tree->members.push_back(run[i]);
         ordered.push_back(boxes[i]);
     }
-    HierarchyBuilder builder(std::move(members), std::move(ordered));
-    return builder.appendSplit(node, last, 0, static_cast<int>(run.size()));
+    TreeBuilder(*tree, std::move(ordered)).build();
+    return append(node, last, tree);
 }
 
 // Unbounded members stay where they were written, at the top of the union; the bounded
@@ -413,4 +436,226 @@ void regroup_tree(Object* object, bool orderFree) {
 
 void regroupUnions(Object* scene) {
     for (Object* object = scene; object; object = object->next) regroup_tree(object, true);
+}
+
+namespace {
+
+// A node is passed over when its box begins this much (relative) beyond the nearest span
+// found so far: a member's surfaces lie in its box, up to the rounding of their distances.
+constexpr double PRUNING_MARGIN = 1e-6;
+
+bool beyond(double boxDistance, double distance) {
+    return boxDistance > distance + PRUNING_MARGIN * (1 + std::fabs(distance));
+}
+
+// Where the ray enters the entry's box, as a lower bound only: it orders and passes over
+// boxes, never decides a hit. An axis whose distance is undefined (a zero direction component
+// with the origin on the box's face) does not raise the bound.
+double entry_distance(const Ray& ray, const TreeEntry& entry) {
+    const double o[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
+    const double inverse[3] = {ray.inverseDirection.x, ray.inverseDirection.y, ray.inverseDirection.z};
+    const double lower[3] = {entry.lower.x, entry.lower.y, entry.lower.z};
+    const double upper[3] = {entry.upper.x, entry.upper.y, entry.upper.z};
+    double distance = -NO_LIMIT;
+    for (int axis = 0; axis < 3; ++axis) {
+        const double a = (lower[axis] - o[axis]) * inverse[axis], b = (upper[axis] - o[axis]) * inverse[axis];
+        const double nearer = a < b ? a : b;
+        if (nearer > distance) distance = nearer;
+    }
+    return distance;
+}
+
+struct Pending {
+    int index;        // as in TreeEntry
+    double distance;  // where the ray enters its box
+};
+
+// The entries of a node whose boxes the ray meets (each test counted), nearest last, pushed
+// onto pending, so the nearest is taken next.
+template <int CLASS>
+void push_met_entries(const UnionTree& tree, const TreeNode& node, const Ray& ray, std::vector<Pending>& pending) {
+    Pending met[std::max(BRANCHES, LEAF_MEMBERS)];
+    int count = 0;
+    for (int i = node.first; i < node.first + node.count; ++i) {
+        const TreeEntry& entry = tree.entries[i];
+        if (!countRegionTest(rayMeetsBox<CLASS>(ray, entry.lower, entry.upper))) continue;
+        const Pending p{entry.index, entry_distance(ray, entry)};
+        int j = count++;
+        for (; j > 0 && met[j - 1].distance < p.distance; --j) met[j] = met[j - 1];
+        met[j] = p;
+    }
+    pending.insert(pending.end(), met, met + count);
+}
+
+using PushMetEntries = void (*)(const UnionTree&, const TreeNode&, const Ray&, std::vector<Pending>&);
+constexpr PushMetEntries pushMetEntries[8] = {push_met_entries<0>, push_met_entries<1>, push_met_entries<2>,
+                                              push_met_entries<3>, push_met_entries<4>, push_met_entries<5>,
+                                              push_met_entries<6>, push_met_entries<7>};
+
+// The tree's walk list, one per thread, so that no ray allocates.
+std::vector<Pending>& pending_list(const UnionTree& tree) {
+    static thread_local std::vector<Pending> pending;
+    pending.clear();
+    pending.reserve(static_cast<std::size_t>(tree.depth) * std::max(BRANCHES, LEAF_MEMBERS) + 1);
+    return pending;
+}
+
+// The member's spans; its query begins by testing its box, which the walk has found the ray
+// to meet (see Ray::boxJustMet).
+int member_spans(const UnionTree& tree, int index, const Ray& ray, IntersectionStack* stack) {
+    Object* member = tree.members[~index];
+    ray.boxJustMet = &member->bounds;
+    return member->methods->intersect(member, ray, stack);
+}
+
+// All spans, in members order.
+int tree_spans(Object* object, const Ray& ray, IntersectionStack* stack) {
+    if (!rayBoxTest(ray, object->bounds)) return 0;
+    ++stats.csgUnionTests;
+    const auto& tree = static_cast<const UnionTree&>(*object);
+    std::vector<Pending>& pending = pending_list(tree);
+    pending.push_back({0, -NO_LIMIT});
+    int sum = 0;
+    while (!pending.empty()) {
+        const int index = pending.back().index;
+        pending.pop_back();
+        if (index < 0) {
+            sum += member_spans(tree, index, ray, stack);
+            continue;
+        }
+        const TreeNode& node = tree.nodes[index];
+        for (int i = node.first + node.count - 1; i >= node.first; --i)
+            if (countRegionTest(rayMeetsCorners(ray, tree.entries[i].lower, tree.entries[i].upper)))
+                pending.push_back({tree.entries[i].index, 0});
+    }
+    if (sum == 0) return 0;
+    ++stats.csgUnionHits;
+    return sum;
+}
+
+Vector3* tree_normal(Vector3* out, const Hit&) {
+    *out = {0, 0, 1};
+    return out;
+}
+
+Object* copy_tree(Object*) { return nullptr; }
+
+// Each member is freed by its scene, the tree by itself.
+void destroy_tree(Object* object) { delete static_cast<UnionTree*>(object); }
+
+// The boxes again from the members' boxes, deepest nodes first (a node's children come after
+// it in the array).
+void refit(UnionTree& tree) {
+    for (int n = static_cast<int>(tree.nodes.size()) - 1; n >= 0; --n) {
+        const TreeNode& node = tree.nodes[n];
+        for (int i = node.first; i < node.first + node.count; ++i) {
+            TreeEntry& entry = tree.entries[i];
+            const Box box = entry.index < 0 ? box_of(tree.members[~entry.index])
+                                            : enclosing_entries(tree, tree.nodes[entry.index]);
+            entry.lower = box.lower;
+            entry.upper = box.upper;
+        }
+    }
+    set_bounds(&tree, enclosing_entries(tree, tree.nodes[0]));
+}
+
+template <typename Apply>
+void transform_members(Object* object, Apply apply) {
+    auto& tree = static_cast<UnionTree&>(*object);
+    for (Object* member : tree.members) apply(member);
+    refit(tree);
+}
+
+void translate_tree(Object* object, const Vector3& v, const Transformation& t) {
+    transform_members(object, [&](Object* m) { m->methods->translate(m, v, t); });
+}
+
+void rotate_tree(Object* object, const Vector3& v, const Transformation& t) {
+    transform_members(object, [&](Object* m) { m->methods->rotate(m, v, t); });
+}
+
+void scale_tree(Object* object, const Vector3& v, const Transformation& t) {
+    transform_members(object, [&](Object* m) { m->methods->scale(m, v, t); });
+}
+
+void transform_tree(Object* object, const Transformation& t) {
+    transform_members(object, [&](Object* m) { m->methods->transform(m, t); });
+}
+
+}  // namespace
+
+const ObjectMethods UnionTreeMethods = {
+    .intersect = tree_spans,
+    .normal = tree_normal,
+    .copy = copy_tree,
+    .translate = translate_tree,
+    .rotate = rotate_tree,
+    .scale = scale_tree,
+    .transform = transform_tree,
+    .destroy = destroy_tree,
+    .prepare = nullptr,
+};
+
+bool nearestInTree(UnionTree* tree, const Ray& ray, Intersection& nearest, double& nearestDistance, long& order,
+                   long base) {
+    if (!rayBoxTest(ray, tree->bounds)) return false;
+    ++stats.csgUnionTests;
+    const PushMetEntries push = pushMetEntries[ray.classification & 7];
+    std::vector<Pending>& pending = pending_list(*tree);
+    pending.push_back({0, -NO_LIMIT});
+    IntersectionStack* spans = acquireStack();
+    bool reported = false;
+    while (!pending.empty()) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        if (beyond(next.distance, nearestDistance)) continue;
+        if (next.index >= 0) {
+            push(*tree, tree->nodes[next.index], ray, pending);
+            continue;
+        }
+        spans->count = 0;
+        if (!member_spans(*tree, next.index, ray, spans)) continue;
+        reported = true;
+        // Of equal distances the span latest in the caller's order wins; one member's spans
+        // come in the order it pushed them.
+        const long place = base + ~next.index;
+        for (int i = 0; i < spans->count; ++i) {
+            const double distance = visibleDistance(spans->records[i]);
+            if (distance < nearestDistance || (distance == nearestDistance && distance < NO_LIMIT && place >= order)) {
+                nearest = spans->records[i];
+                nearestDistance = distance;
+                order = place;
+            }
+        }
+    }
+    spans->count = 0;
+    releaseStack(spans);
+    if (reported) ++stats.csgUnionHits;
+    return reported;
+}
+
+bool treeBlocksLight(UnionTree* tree, const Ray& ray, double distance) {
+    if (!rayBoxTest(ray, tree->bounds)) return false;
+    ++stats.csgUnionTests;
+    const PushMetEntries push = pushMetEntries[ray.classification & 7];
+    std::vector<Pending>& pending = pending_list(*tree);
+    pending.push_back({0, -NO_LIMIT});
+    IntersectionStack* spans = acquireStack();
+    bool blocked = false;
+    while (!pending.empty() && !blocked) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        if (beyond(next.distance, distance)) continue;
+        if (next.index >= 0) {
+            push(*tree, tree->nodes[next.index], ray, pending);
+            continue;
+        }
+        spans->count = 0;
+        member_spans(*tree, next.index, ray, spans);
+        for (int i = 0; i < spans->count && !blocked; ++i) blocked = spanBlocks(spans->records[i], distance);
+    }
+    spans->count = 0;
+    releaseStack(spans);
+    if (blocked) ++stats.csgUnionHits;
+    return blocked;
 }
