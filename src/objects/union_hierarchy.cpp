@@ -103,10 +103,11 @@ public:
     }
 
     // Pairs (earlier, later) in written order of members whose grown boxes overlap; false,
-    // with no pairs, once there are more than limit.
+    // with no pairs, once there are more than limit. The members are looked up in spatial
+    // order, so that one lookup finds the nodes of the last one still in the cache.
     bool touchingPairs(std::size_t limit, std::vector<std::pair<int, int>>& pairs) const {
         std::vector<int> pending;
-        for (int later = 0; later < static_cast<int>(grown_.size()); ++later) {
+        for (const int later : order_) {
             const Box& box = grown_[later];
             pending.assign(1, 0);
             while (!pending.empty()) {
@@ -292,11 +293,10 @@ public:
 
     void build() {
         const int n = static_cast<int>(boxes_.size());
-        tree_.nodes.reserve(2 * n / LEAF_MEMBERS + 1);
-        tree_.entries.reserve(2 * n);
+        // Every member is an entry, and every node but the root; nodes hold about three.
+        tree_.nodes.reserve(n / 2 + 1);
+        tree_.entries.reserve(n + n / 2);
         tree_.depth = buildNode(0, n);
-        tree_.nodes.shrink_to_fit();
-        tree_.entries.shrink_to_fit();
         set_bounds(&tree_, enclosing_entries(tree_, tree_.nodes[0]));
     }
 
