@@ -459,8 +459,8 @@ double entry_distance(const Ray& ray, const TreeEntry& entry) {
     double distance = -NO_LIMIT;
     for (int axis = 0; axis < 3; ++axis) {
         const double a = (lower[axis] - o[axis]) * inverse[axis], b = (upper[axis] - o[axis]) * inverse[axis];
-        const double nearer = a < b ? a : b;
-        if (nearer > distance) distance = nearer;
+        if (std::isnan(a) || std::isnan(b)) continue;
+        distance = std::max(distance, std::min(a, b));
     }
     return distance;
 }
