@@ -102,10 +102,27 @@ private:
         if (!rayBoxTest(ray_, node->bounds)) return 0;
         ++stats.csgUnionTests;
         int sum = 0;
-        for (Object* member = node->children; member && !done_; member = member->next)
-            if (memberBoxTest(ray_, member->bounds)) sum += visit(member);
+        switch (ray_.classification & 7) {
+            case 0: sum = visitMembers<0>(node); break;
+            case 1: sum = visitMembers<1>(node); break;
+            case 2: sum = visitMembers<2>(node); break;
+            case 3: sum = visitMembers<3>(node); break;
+            case 4: sum = visitMembers<4>(node); break;
+            case 5: sum = visitMembers<5>(node); break;
+            case 6: sum = visitMembers<6>(node); break;
+            default: sum = visitMembers<7>(node); break;
+        }
         if (sum == 0) return 0;
         ++stats.csgUnionHits;
+        return sum;
+    }
+
+    // Compiled once per ray class, so that the box tests of the loop need no dispatch.
+    template <int CLASS>
+    int visitMembers(Object* node) {
+        int sum = 0;
+        for (Object* member = node->children; member && !done_; member = member->next)
+            if (memberBoxTest<CLASS>(ray_, member->bounds)) sum += visit(member);
         return sum;
     }
 };
