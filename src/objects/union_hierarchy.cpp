@@ -85,20 +85,17 @@ struct SearchNode {
 // and its boxes find the touching pairs.
 class SpatialTree {
 public:
-    explicit SpatialTree(std::vector<Box> grown)
-        : grown_(std::move(grown)), order_(grown_.size()), centres_(grown_.size()) {
-        for (std::size_t i = 0; i < grown_.size(); ++i) {
-            order_[i] = static_cast<int>(i);
-            centres_[i] = centre(grown_[i]);
-        }
-        nodes_.reserve(2 * grown_.size() / LEAF_MEMBERS + 2);
-        build(0, static_cast<int>(grown_.size()));
+    explicit SpatialTree(const std::vector<Box>& grown) {
+        items_.reserve(grown.size());
+        for (std::size_t i = 0; i < grown.size(); ++i) items_.push_back({grown[i], centre(grown[i]), static_cast<int>(i)});
+        nodes_.reserve(2 * grown.size() / LEAF_MEMBERS + 2);
+        build(0, static_cast<int>(grown.size()));
     }
 
     // Each member's place in the spatial order.
     std::vector<int> ranks() const {
-        std::vector<int> rank(order_.size());
-        for (std::size_t i = 0; i < order_.size(); ++i) rank[order_[i]] = static_cast<int>(i);
+        std::vector<int> rank(items_.size());
+        for (std::size_t i = 0; i < items_.size(); ++i) rank[items_[i].member] = static_cast<int>(i);
         return rank;
     }
 
@@ -107,21 +104,21 @@ public:
     // order, so that one lookup finds the nodes of the last one still in the cache.
     bool touchingPairs(std::size_t limit, std::vector<std::pair<int, int>>& pairs) const {
         std::vector<int> pending;
-        for (const int later : order_) {
-            const Box& box = grown_[later];
+        for (const Item& item : items_) {
+            const int later = item.member;
             pending.assign(1, 0);
             while (!pending.empty()) {
                 const SearchNode& node = nodes_[pending.back()];
                 pending.pop_back();
-                if (!overlapping(node.box, box)) continue;
+                if (!overlapping(node.box, item.box)) continue;
                 if (node.left >= 0) {
                     pending.push_back(node.left);
                     pending.push_back(node.right);
                     continue;
                 }
                 for (int i = node.begin; i < node.end; ++i) {
-                    const int earlier = order_[i];
-                    if (earlier < later && overlapping(grown_[earlier], box)) pairs.emplace_back(earlier, later);
+                    const Item& other = items_[i];
+                    if (other.member < later && overlapping(other.box, item.box)) pairs.emplace_back(other.member, later);
                 }
             }
             if (pairs.size() > limit) {
@@ -133,14 +130,22 @@ public:
     }
 
 private:
+    // A member with what the tree reads of it, moved as the members are ordered, so that
+    // each level of the building reads them one after the other.
+    struct Item {
+        Box box;  // grown
+        Vector3 centre;
+        int member;
+    };
+
     int build(int begin, int end) {
         const int index = static_cast<int>(nodes_.size());
         nodes_.push_back({});
-        Box box = grown_[order_[begin]];
-        Box span{centres_[order_[begin]], centres_[order_[begin]]};
+        Box box = items_[begin].box;
+        Box span{items_[begin].centre, items_[begin].centre};
         for (int i = begin + 1; i < end; ++i) {
-            box = enclosing(box, grown_[order_[i]]);
-            span = enclosing(span, {centres_[order_[i]], centres_[order_[i]]});
+            box = enclosing(box, items_[i].box);
+            span = enclosing(span, {items_[i].centre, items_[i].centre});
         }
         int left = -1, right = -1;
         if (end - begin > LEAF_MEMBERS) {
@@ -152,11 +157,11 @@ private:
         return index;
     }
 
-    int bin(int member, int axis, double lo, double scale) const {
-        return std::min(SPLIT_BINS - 1, static_cast<int>((coordinate(centres_[member], axis) - lo) * scale));
+    static int bin(const Item& item, int axis, double lo, double scale) {
+        return std::min(SPLIT_BINS - 1, static_cast<int>((coordinate(item.centre, axis) - lo) * scale));
     }
 
-    // Reorders order_[begin, end) into the two sides of the cheapest split and returns where
+    // Reorders items_[begin, end) into the two sides of the cheapest split and returns where
     // the second side starts.
     int split(int begin, int end, const Box& span) {
         int bestAxis = -1, bestBin = 0;
@@ -168,8 +173,8 @@ private:
             int counts[SPLIT_BINS] = {};
             Box bins[SPLIT_BINS];
             for (int i = begin; i < end; ++i) {
-                const int b = bin(order_[i], axis, lo, scale);
-                bins[b] = counts[b]++ ? enclosing(bins[b], grown_[order_[i]]) : grown_[order_[i]];
+                const int b = bin(items_[i], axis, lo, scale);
+                bins[b] = counts[b]++ ? enclosing(bins[b], items_[i].box) : items_[i].box;
             }
             double rightArea[SPLIT_BINS] = {};
             int rightCount[SPLIT_BINS] = {};
@@ -198,9 +203,9 @@ private:
             const double lo = coordinate(span.lower, bestAxis), hi = coordinate(span.upper, bestAxis);
             const double scale = SPLIT_BINS / (hi - lo);
             middle = static_cast<int>(
-                std::partition(order_.begin() + begin, order_.begin() + end,
-                               [&](int member) { return bin(member, bestAxis, lo, scale) < bestBin; }) -
-                order_.begin());
+                std::partition(items_.begin() + begin, items_.begin() + end,
+                               [&](const Item& item) { return bin(item, bestAxis, lo, scale) < bestBin; }) -
+                items_.begin());
         }
         // A lopsided split (centres bunched in one bin) would make the tree deep: halve
         // instead, across the widest spread of centres.
@@ -209,17 +214,16 @@ private:
             const Vector3 spread = span.upper - span.lower;
             const int axis = spread.x >= spread.y && spread.x >= spread.z ? 0 : spread.y >= spread.z ? 1 : 2;
             middle = begin + (end - begin) / 2;
-            std::nth_element(order_.begin() + begin, order_.begin() + middle, order_.begin() + end, [&](int a, int b) {
-                const double ca = coordinate(centres_[a], axis), cb = coordinate(centres_[b], axis);
-                return ca < cb || (ca == cb && a < b);
-            });
+            std::nth_element(items_.begin() + begin, items_.begin() + middle, items_.begin() + end,
+                             [&](const Item& a, const Item& b) {
+                                 const double ca = coordinate(a.centre, axis), cb = coordinate(b.centre, axis);
+                                 return ca < cb || (ca == cb && a.member < b.member);
+                             });
         }
         return middle;
     }
 
-    std::vector<Box> grown_;
-    std::vector<int> order_;
-    std::vector<Vector3> centres_;
+    std::vector<Item> items_;
     std::vector<SearchNode> nodes_;
 };
 
