@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <queue>
 #include <utility>
@@ -496,13 +497,31 @@ constexpr PushMetEntries pushMetEntries[8] = {push_met_entries<0>, push_met_entr
                                               push_met_entries<3>, push_met_entries<4>, push_met_entries<5>,
                                               push_met_entries<6>, push_met_entries<7>};
 
-// The tree's walk list, one per thread, so that no ray allocates.
-std::vector<Pending>& pending_list(const UnionTree& tree) {
-    static thread_local std::vector<Pending> pending;
-    pending.clear();
-    pending.reserve(static_cast<std::size_t>(tree.depth) * std::max(BRANCHES, LEAF_MEMBERS) + 1);
-    return pending;
-}
+// The walk list of a tree query. A member of a tree may hold another tree, so each thread
+// keeps one list per nesting level; once they have grown, no ray allocates.
+class PendingList {
+public:
+    explicit PendingList(const UnionTree& tree) {
+        if (lists.size() <= level) lists.emplace_back();  // a deque: the outer lists stay put
+        list_ = &lists[level++];
+        list_->clear();
+        list_->reserve(static_cast<std::size_t>(tree.depth) * std::max(BRANCHES, LEAF_MEMBERS) + 1);
+        list_->push_back({0, -NO_LIMIT});  // the root
+    }
+    ~PendingList() { --level; }
+    PendingList(const PendingList&) = delete;
+    PendingList& operator=(const PendingList&) = delete;
+
+    std::vector<Pending>& operator*() { return *list_; }
+
+private:
+    static thread_local std::deque<std::vector<Pending>> lists;
+    static thread_local std::size_t level;
+    std::vector<Pending>* list_;
+};
+
+thread_local std::deque<std::vector<Pending>> PendingList::lists;
+thread_local std::size_t PendingList::level = 0;
 
 // The member's spans; its query begins by testing its box, which the walk has found the ray
 // to meet (see Ray::boxJustMet).
@@ -517,8 +536,8 @@ int tree_spans(Object* object, const Ray& ray, IntersectionStack* stack) {
     if (!rayBoxTest(ray, object->bounds)) return 0;
     ++stats.csgUnionTests;
     const auto& tree = static_cast<const UnionTree&>(*object);
-    std::vector<Pending>& pending = pending_list(tree);
-    pending.push_back({0, -NO_LIMIT});
+    PendingList list(tree);
+    std::vector<Pending>& pending = *list;
     int sum = 0;
     while (!pending.empty()) {
         const int index = pending.back().index;
@@ -605,8 +624,8 @@ bool nearestInTree(UnionTree* tree, const Ray& ray, Intersection& nearest, doubl
     if (!rayBoxTest(ray, tree->bounds)) return false;
     ++stats.csgUnionTests;
     const PushMetEntries push = pushMetEntries[ray.classification & 7];
-    std::vector<Pending>& pending = pending_list(*tree);
-    pending.push_back({0, -NO_LIMIT});
+    PendingList list(*tree);
+    std::vector<Pending>& pending = *list;
     IntersectionStack* spans = acquireStack();
     bool reported = false;
     while (!pending.empty()) {
@@ -642,8 +661,8 @@ bool treeBlocksLight(UnionTree* tree, const Ray& ray, double distance) {
     if (!rayBoxTest(ray, tree->bounds)) return false;
     ++stats.csgUnionTests;
     const PushMetEntries push = pushMetEntries[ray.classification & 7];
-    std::vector<Pending>& pending = pending_list(*tree);
-    pending.push_back({0, -NO_LIMIT});
+    PendingList list(*tree);
+    std::vector<Pending>& pending = *list;
     IntersectionStack* spans = acquireStack();
     bool blocked = false;
     while (!pending.empty() && !blocked) {

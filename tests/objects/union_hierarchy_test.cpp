@@ -128,6 +128,13 @@ Object* unionsInsideMerges() {
     return csg(&CsgMerge, {csg(&CsgUnion, randomSpheres(400, 3, 6)), make_plane(0, -1, 0, 3.5), inner});
 }
 
+// Large unions among the members of a large union: trees walked inside the walk of a tree.
+Object* unionsOfUnions() {
+    std::vector<Object*> members = randomSpheres(30, 4, 13);
+    for (unsigned seed = 14; seed < 17; ++seed) members.push_back(csg(&CsgUnion, randomSpheres(200, 2, seed)));
+    return csg(&CsgUnion, members);
+}
+
 struct RayCase {
     Vector3 origin;
     Vector3 direction;
@@ -268,6 +275,7 @@ const SceneCase sceneCases[] = {
     {"difference whose members are large unions", differenceOfUnions, sceneRays, true},
     {"intersections with a large union first and second", intersectionsOfUnions, sceneRays, true},
     {"unions inside a merge", unionsInsideMerges, sceneRays, true},
+    {"large unions among the members of a large union", unionsOfUnions, sceneRays, true},
     {"a union at the threshold",
      [] { return csg(&CsgUnion, randomSpheres(REGROUP_THRESHOLD, 3, 7)); }, sceneRays, false},
 };
