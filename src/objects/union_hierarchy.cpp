@@ -1,5 +1,5 @@
-// A bounding-volume hierarchy over the members of large unions, built from ordinary union
-// nodes, so the tracer and its counters need nothing new.
+// The regrouping of large unions into flat bounding-volume hierarchies (UnionTree), and their
+// walks: every span in order, the nearest visible span, and the first span that blocks a light.
 #include "objects/union_hierarchy.h"
 
 #include <algorithm>
