@@ -352,3 +352,47 @@ TEST(UnionHierarchyTest, HundredThousandMembersLoadRegroupAndTrace) {
 }
 
 }  // namespace
+
+namespace {
+
+// Region and sphere tests per primary and shadow ray over a camera-like fan into a cloud of n
+// small spheres, regrouped, through the queries the tracer uses.
+double testsPerRay(int n) {
+    std::mt19937 rng(21);
+    std::uniform_real_distribution<double> x(-3, 3), y(-2.25, 2.25), z(-2, 2);
+    Object* cloud = new_csg(&CsgUnion);
+    ++csgNodeCount;
+    Object* last = nullptr;
+    for (int i = 0; i < n; ++i) {
+        const double cx = x(rng), cy = y(rng), cz = z(rng);
+        last = add_member_after(cloud, last, make_sphere(cx, cy, cz, 0.02));
+    }
+    compute_csg_bounds(cloud);
+    regroupUnions(cloud);
+    const Vector3 light{200, 500, 200};
+    const Statistics before = stats;
+    int rays = 0;
+    for (const RayCase& rayCase : fan({0, 0, -6}, 3.2, 0, 160, 120)) {
+        Ray ray;
+        initRay(ray, rayCase.origin, rayCase.direction);
+        Hit hit;
+        ++rays;
+        if (!nearestVisibleHit(cloud, ray, hit)) continue;
+        initRay(ray, hit.point, normalize(light - hit.point));
+        spanBefore(cloud, ray, length(light - hit.point));
+        ++rays;
+    }
+    const double tests = static_cast<double>(stats.regionTests - before.regionTests) +
+                         static_cast<double>(stats.sphereTests - before.sphereTests);
+    freeTree(cloud);
+    return tests / rays;
+}
+
+// A ray that finds a near sphere does not look further, and a shadow ray stops at the first
+// sphere in its way: ten times the spheres cost about as many tests per ray.
+TEST(UnionHierarchyTest, TestsPerRayBarelyGrowWithTheCloud) {
+    const double tenThousand = testsPerRay(10000), hundredThousand = testsPerRay(100000);
+    EXPECT_LE(hundredThousand, 1.5 * tenThousand) << tenThousand << " and " << hundredThousand << " tests per ray";
+}
+
+}  // namespace
