@@ -95,11 +95,16 @@ for samples in 1 3; do
     check "$samples: Escape ends quadray" wait_for_exit 30
 done
 
-# A change starts again from a quad frame; a stops refinement and the frame lines go on.
+# The readout keys do not restart refinement; a change starts again from a quad frame; a stops
+# refinement and the frame lines go on.
 start_quadray "$PICTURES" --dir "$ROOT" --samples 2
 open_window
 done_lines() { lines_matching '^refined: done'; }
 check "refined at the start" poll 60 eval '[ "$(done_lines)" -eq 1 ]'
+press h
+check "h wakes the finished picture to show the readout" poll 30 corner_has_text
+press h
+check "and to hide it" poll 30 corner_is_plain
 frames=$(lines_matching '^frameless: ')
 press Up
 check "a step forwards draws a quad frame and refines it" poll 60 eval '[ "$(done_lines)" -eq 2 ]'
