@@ -16,7 +16,7 @@
 #include "objects/scene_store.h"
 #include "render/camera.h"
 #include "render/shading.h"
-#include "scene/tokenizer.h"
+#include "scene/source_stack.h"
 #include "scene/warnings.h"
 #include "trace/ray.h"
 
@@ -43,7 +43,7 @@ void write_text(const std::string& path, const std::string& text) {
 }
 
 void remove_scene_directory() {
-    for (const char* name : {"cycle.pov", "arena.pov", "recognizer.pov"})
+    for (const char* name : {"cycle.pov", "arena.pov", "recognizer.pov", "shared.inc"})
         std::remove((sceneDirectory + "/objects/" + name).c_str());
     rmdir((sceneDirectory + "/objects").c_str());
     rmdir(sceneDirectory.c_str());
@@ -59,6 +59,10 @@ void make_scene_directory() {
     mkdir((sceneDirectory + "/objects").c_str(), 0700);
     write_text(sceneDirectory + "/objects/arena.pov", "plane { <0, 1, 0>, 0 }\n");
     write_text(sceneDirectory + "/objects/recognizer.pov", "sphere { <0, 0, 0>, 1 }\n");
+    // Something for an input's #include to read: a texture, a vector and a macro.
+    write_text(sceneDirectory + "/objects/shared.inc",
+               "#declare Red = texture { pigment { color rgb <1, 0, 0> } }\n#declare Up = <0, 1, 0>;\n"
+               "#macro Ball(X) sphere { <X, 0, 0>, 0.5 texture { Red } } #end\n");
     std::atexit(remove_scene_directory);
 }
 
@@ -126,6 +130,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     make_scene_directory();
     fatalHook = throw_fatal;
     quietWarnings = true;
+    // Every input must finish well within the fuzzer's time and memory limits.
+    loadLimits = {100000, 2000000, 20000};
     aim_camera();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/input.h"
+#include "app/install_paths.h"
 #include "app/options.h"
 #include "app/reload.h"
 #include "app/report.h"
@@ -13,6 +14,7 @@
 #include "base/allocator.h"
 #include "base/worker_pool.h"
 #include "render/camera.h"
+#include "render/refinement.h"
 
 // The program name and freeglut's own options, as glutInit expects them.
 static std::vector<char*> glutCommandLine(char* programName, std::vector<std::string>& glutArguments) {
@@ -40,6 +42,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     traceDepth = options.depth;
+    refineEnabled = options.refine;
+    refineSamples = options.samples;
+    if (options.sceneFile.empty() && options.directory.empty())
+        options.directory = bundledSceneDirectory(options.quiet);
     loadScene(options);
     std::vector<char*> glutArguments = glutCommandLine(argv[0], options.glutArguments);
     int glutArgumentCount = static_cast<int>(glutArguments.size()) - 1;

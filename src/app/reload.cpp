@@ -1,9 +1,11 @@
-// File watching for reload on save. An editor may write the file in place, or write a new
-// file and rename it over the old one, so the inode and size are compared with the time.
+// File watching for reload on save, of the scene files and every file they include. An editor
+// may write the file in place, or write a new file and rename it over the old one, so the
+// inode and size are compared with the time.
 #include "app/reload.h"
 
 #include <sys/stat.h>
 
+#include <string>
 #include <vector>
 
 #include "app/scene.h"
@@ -35,7 +37,7 @@ FileState stateOf(const std::string& path) {
 
 std::vector<FileState> currentStates() {
     std::vector<FileState> states;
-    for (const std::string& path : sceneFiles()) states.push_back(stateOf(path));
+    for (const std::string& path : watchedSceneFiles()) states.push_back(stateOf(path));
     return states;
 }
 
@@ -54,6 +56,9 @@ bool reloadIfChanged() {
     std::vector<FileState> states = currentStates();
     if (states == watched) return false;
     // A failed load is not tried again until the files change once more.
-    watched = std::move(states);
-    return reloadScene();
+    const std::vector<std::string> paths = watchedSceneFiles();
+    const bool reloaded = reloadScene();
+    // The new text may include other files: those are watched from now on, as they are now.
+    watched = paths == watchedSceneFiles() ? std::move(states) : currentStates();
+    return reloaded;
 }

@@ -13,6 +13,7 @@
 #include "app/offscreen_gl.h"
 #include "app/png_image.h"
 #include "app/progress.h"
+#include "app/install_paths.h"
 #include "app/options.h"
 #include "app/report.h"
 #include "app/scene.h"
@@ -138,6 +139,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     traceDepth = options.depth;
+    if (options.sceneFile.empty() && options.directory.empty())
+        options.directory = bundledSceneDirectory(options.quiet);
     loadScene(options);
 
     // Only a picture of the window's renderers needs OpenGL: the reference picture is read

@@ -1,6 +1,7 @@
 // Scene assembly at start-up and again whenever the scene files change.
 #include "app/scene.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/input.h"
@@ -15,23 +16,53 @@
 #include "render/camera.h"
 #include "render/shading.h"
 #include "scene/parser.h"
-#include "scene/tokenizer.h"
+#include "scene/source_stack.h"
 #include "scene/warnings.h"
 
 namespace {
 
 bool flatUnions = false;                // unions stay as written
 std::vector<std::string> files;         // one file, or the three in the order they are read
+std::vector<std::string> watched;       // those and every file they include, as far as read
 std::unique_ptr<SceneStore> liveStore;  // owns every object and texture of sceneList
 SceneView loadedView;                   // the camera and light statements of all the files
 
 // What a failed reload throws out of the error routine, so that the program goes on.
 struct LoadFailed {};
 
+// The file an error about a file as a whole is about, while it is reported.
+const std::string* fileInError = nullptr;
+
+bool locateFileInError(ErrorLocation& where) {
+    where.path = fileInError->c_str();
+    where.line = 0;
+    return true;
+}
+
+[[noreturn]] void reportNoObject(const std::string& path) {
+    struct Placed {
+        explicit Placed(const std::string& path) {
+            fileInError = &path;
+            errorLocation = locateFileInError;
+        }
+        ~Placed() { errorLocation = nullptr; }
+        Placed(const Placed&) = delete;
+        Placed& operator=(const Placed&) = delete;
+    } placed(path);
+    fatal_error(9000, "parser", "Expected an object statement in file %s", path.c_str());
+}
+
+// The files the file being read has included so far join the files watched.
+void watchIncludedFiles() {
+    for (const std::string& path : included_files())
+        if (std::find(watched.begin(), watched.end(), path) == watched.end()) watched.push_back(path);
+}
+
 // Parses one file; its camera and light statements override those of the files before it.
 Object* loadFile(const std::string& path) {
     Object* root = parse_scene_file(path.c_str());
-    if (!root) fatal_error(9000, "parser", "Expected an object statement in file %s", path.c_str());
+    watchIncludedFiles();
+    if (!root) reportNoObject(path);
     if (sceneView.hasCamera) {
         loadedView.hasCamera = true;
         loadedView.cameraLocation = sceneView.cameraLocation;
@@ -68,6 +99,7 @@ Object* buildScene() {
 // Builds the scene into store, with ids and counts starting afresh.
 void buildInto(SceneStore& store) {
     currentStore = &store;
+    watched = files;
     loadedView = SceneView{};
     objectCount = primitiveCount = csgNodeCount = 0;
     sceneList = buildScene();
@@ -137,6 +169,8 @@ void loadScene(const Options& options) {
 
 const std::vector<std::string>& sceneFiles() { return files; }
 
+const std::vector<std::string>& watchedSceneFiles() { return watched; }
+
 void applySceneView() {
     placeLight(loadedView);
     if (loadedView.hasCamera) placeCamera(loadedView.cameraLocation, loadedView.cameraLookAt);
@@ -155,6 +189,7 @@ bool reloadScene() {
         buildInto(*fresh);
         applyReloadedView(oldView);
     } catch (const LoadFailed&) {
+        watchIncludedFiles();  // a broken included file is watched until it is mended
         fatalHook = oldHook;
         reset_tokenizer();  // the error left the file it was reading open
         freeScene(*fresh);  // what the failed load had built

@@ -25,6 +25,9 @@ void applySceneView();
 
 // The files the scene is read from, as they were opened.
 const std::vector<std::string>& sceneFiles();
+// Those files and every file they include, as far as the last load read them: a change to any
+// of them is a change to the scene.
+const std::vector<std::string>& watchedSceneFiles();
 // Loads the scene again from the same files. On success the new scene replaces the old one,
 // which is freed, the light follows the new files and the camera a changed camera statement,
 // and "Parsing done..." is printed; on an error its line is printed and the old scene, camera

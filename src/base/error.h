@@ -14,16 +14,17 @@ void notice(int code, const char* module, const char* format, ...) __attribute__
 extern void (*fatalHook)(int code);
 
 // Where an error is about, while a scene file is being read: the path as it was opened and the
-// line reading stands at.
+// line reading stands at (0: the file as a whole).
 struct ErrorLocation {
     const char* path = nullptr;
     int line = 0;
 };
-// Installed by the scene reader. When it gives a place, every error line is also written on
-// standard error as "PATH:LINE: " and the same text, the form editors jump to.
+// Installed by the scene reader. When it gives a place, every error is also written on
+// standard error in the form compilers use, which editors jump to:
+// "PATH:LINE: error: MESSAGE [MODULE CODE]", or "PATH: MESSAGE" for a file as a whole.
 extern bool (*errorLocation)(ErrorLocation& where);
 
-// The standard-error copy of the last error written with a place ("PATH:LINE: ..."); empty
-// when no error had a place since the program started. A window keeps showing it while the
-// scene on screen is the last good one.
+// The standard-error copy of the last error written with a place; empty when no error had a
+// place since the program started. A window keeps showing it while the scene on screen is the
+// last good one.
 const std::string& lastPlacedError();

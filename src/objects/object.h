@@ -32,6 +32,7 @@ struct Object {
     Light* light = nullptr;         // shared, never freed by the object
     BoundingBox bounds;             // world box; unbounded at creation
     Transformation* transformation = nullptr;  // owned; null: parameters are in world space
+    int origin = -1;  // where the scene text made it: an index into its store's origins; -1: not from a statement
 };
 
 extern int objectCount;     // ids handed out so far

@@ -19,6 +19,7 @@
 #include "objects/sphere.h"
 #include "objects/texture.h"
 #include "objects/torus.h"
+#include "scene/source_stack.h"
 #include "scene/tokenizer.h"
 #include "scene/warnings.h"
 
@@ -43,7 +44,6 @@ inline constexpr double OUTLINE_CLOSING = 1e-10;
 int nestingDepth = 0;
 int substitutionDepth = 0;
 long substitutionsMade = 0;
-long substitutionBudget = MIN_SUBSTITUTIONS_PER_FILE;
 
 [[noreturn]] void expected(const char* what) {
     fatal_error(PARSER_ERROR, MODULE, "Expected %s in line %d", what, tokenizer.line);
@@ -103,19 +103,47 @@ void expect(TokenKind kind) {
 template <class Parse>
 auto substitute(Parse parse) {
     const DepthLevel level(substitutionDepth, MAX_SUBSTITUTIONS, "nested substitutions");
-    if (++substitutionsMade > substitutionBudget)
-        fatal_error(PARSER_ERROR, MODULE, "Expected at most %ld substitutions in line %d", substitutionBudget,
-                    tokenizer.line);
-    push_state();
-    // The file's text is in memory: the declared text is read where it stands.
-    tokenizer.unget_pending = false;
-    seek_to(tokenizer.position, tokenizer.position_line);
+    // Inside loops and macros the words read bound the work instead.
+    const long budget = std::max(MIN_SUBSTITUTIONS_PER_FILE, bytes_read() / BYTES_PER_SUBSTITUTION);
+    if (!reading_loop_or_macro() && ++substitutionsMade > budget)
+        fatal_error(PARSER_ERROR, MODULE, "Expected at most %ld substitutions in line %d", budget, tokenizer.line);
+    enter_declared_text();
     auto result = parse();
-    pop_state();
+    leave_source();
+    return result;
+}
+
+std::vector<Value> read_arguments();
+
+// Reads the body of the macro named by the current token with parse, after its arguments.
+template <class Parse>
+auto call_macro(Parse parse) {
+    const int32_t macro = tokenizer.index;
+    const int32_t line = tokenizer.line;
+    const std::vector<Value> arguments = read_arguments();
+    enter_macro(macro, arguments, line);
+    auto result = parse();
+    leave_source();
     return result;
 }
 
 bool is_function(TokenKind kind) { return kind >= TokenKind::SQRT && kind <= TokenKind::DEGREES; }
+
+// The functions of one number that came later: abs, floor, ceil, exp, log.
+bool is_number_function(TokenKind kind) {
+    return is_function(kind) || kind == TokenKind::ABS || kind == TokenKind::FLOOR || kind == TokenKind::CEIL ||
+           kind == TokenKind::EXP || kind == TokenKind::LOG;
+}
+
+bool is_pair_function(TokenKind kind) {
+    return kind == TokenKind::MIN || kind == TokenKind::MAX || kind == TokenKind::POW || kind == TokenKind::MOD ||
+           kind == TokenKind::ATAN2;
+}
+
+bool is_vector_function(TokenKind kind) {
+    return kind == TokenKind::VLENGTH || kind == TokenKind::VNORMALIZE || kind == TokenKind::VDOT ||
+           kind == TokenKind::VCROSS;
+}
 
 double apply_function(TokenKind function, double x) {
     switch (function) {
@@ -127,28 +155,62 @@ double apply_function(TokenKind function, double x) {
         case TokenKind::ASIN: return std::asin(x);
         case TokenKind::ATAN: return std::atan(x);
         case TokenKind::RADIANS: return x * DEG_TO_RAD;
+        case TokenKind::ABS: return std::fabs(x);
+        case TokenKind::FLOOR: return std::floor(x);
+        case TokenKind::CEIL: return std::ceil(x);
+        case TokenKind::EXP: return std::exp(x);
+        case TokenKind::LOG: return std::log(x);
         default: return x * RAD_TO_DEG;  // degrees
     }
 }
 
-// One item of an expression as written: an operand (number, group, function call or name
-// with its value), a sign in front of what follows, or an operator between two operands.
+double apply_pair_function(TokenKind function, double a, double b) {
+    switch (function) {
+        case TokenKind::MIN: return std::min(a, b);
+        case TokenKind::MAX: return std::max(a, b);
+        case TokenKind::POW: return std::pow(a, b);
+        case TokenKind::MOD: return std::fmod(a, b);  // the remainder with the sign of a
+        default: return std::atan2(a, b);
+    }
+}
+
+Value number_value(double number) { return {false, number, {}}; }
+Value vector_value(const Vector3& vector) { return {true, 0, vector}; }
+
+[[noreturn]] void expected_at(const char* what, int32_t line) {
+    tokenizer.line = line;
+    expected(what);
+}
+
+double number_of(const Value& value, int32_t line) {
+    if (value.is_vector) expected_at("a number", line);
+    return value.number;
+}
+
+Vector3 vector_of(const Value& value, int32_t line) {
+    if (!value.is_vector) expected_at("a vector", line);
+    return value.vector;
+}
+
+// One item of an expression as written: an operand (number, vector, group, function call,
+// name or macro call with its value), a sign in front of what follows, or an operator
+// between two operands.
 struct Term {
     enum class Kind { OPERAND, SIGN, OPERATOR };
     Kind kind = Kind::OPERAND;
     char symbol = 0;
     int32_t line = 0;
-    double value = 0;
+    Value value;
     std::string text;
 };
 
 struct Expression {
-    double value = 0;
+    Value value;
     std::string text;  // as written, one space around each operator
     int32_t line = 0;  // where it starts
 };
 
-Expression read_expression();
+Expression read_expression(bool vector_first);
 
 char operator_symbol(TokenKind kind) {
     switch (kind) {
@@ -159,99 +221,240 @@ char operator_symbol(TokenKind kind) {
     }
 }
 
-double apply_operator(char symbol, double left, double right) {
-    switch (symbol) {
-        case '+': return left + right;
-        case '-': return left - right;
-        case '*': return left * right;
-        default: return left / right;
+// The value of an operator between two values; false when the operator cannot join them
+// (a number added to a vector, a vector times a vector).
+bool apply_operator(char symbol, const Value& left, const Value& right, Value& result) {
+    if (!left.is_vector && !right.is_vector) {
+        const double a = left.number, b = right.number;
+        result = number_value(symbol == '+' ? a + b : symbol == '-' ? a - b : symbol == '*' ? a * b : a / b);
+        return true;
+    }
+    if (symbol == '+' || symbol == '-') {
+        if (!left.is_vector || !right.is_vector) return false;
+        result = vector_value(symbol == '+' ? left.vector + right.vector : left.vector - right.vector);
+        return true;
+    }
+    if (left.is_vector && right.is_vector) return false;
+    if (symbol == '*') {
+        result = left.is_vector ? vector_value(left.vector * right.number) : vector_value(right.vector * left.number);
+        return true;
+    }
+    if (!left.is_vector) return false;
+    const Vector3& v = left.vector;
+    result = vector_value({v.x / right.number, v.y / right.number, v.z / right.number});
+    return true;
+}
+
+Value apply_sign(char sign, const Value& value) {
+    if (sign == '+') return value;
+    return value.is_vector ? vector_value(value.vector * -1.0) : number_value(-value.number);
+}
+
+// "(" value { "," value } ")" after a function's name; each argument is worked out once.
+std::vector<Value> read_values_in_brackets(size_t count, std::string& text) {
+    std::vector<Value> values;
+    expect(TokenKind::LPAREN);
+    text += "(";
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            expect(TokenKind::COMMA);
+            text += ", ";
+        }
+        const Expression argument = read_expression(true);
+        values.push_back(argument.value);
+        text += argument.text;
+    }
+    expect(TokenKind::RPAREN);
+    text += ")";
+    return values;
+}
+
+// arguments -> "(" [ value { "," value } ] ")"
+std::vector<Value> read_arguments() {
+    std::vector<Value> arguments;
+    expect(TokenKind::LPAREN);
+    next_token();
+    if (tokenizer.kind == TokenKind::RPAREN) return arguments;
+    unget_token();
+    for (;;) {
+        arguments.push_back(read_expression(true).value);
+        next_token();
+        if (tokenizer.kind == TokenKind::RPAREN) return arguments;
+        if (tokenizer.kind != TokenKind::COMMA) expected(")");
     }
 }
 
-// The language's own reading: every operator takes the whole rest of the expression as its
-// right operand, and a leading sign applies to the whole rest. Each term read is appended to
-// terms, so the expression can be read again the usual way.
-double read_terms(std::vector<Term>& terms) {
+double parse_parameter();
+
+// vector-literal -> "<" expression "," expression "," expression ">"
+Vector3 read_vector_literal(std::string& text) {
+    std::array<double, 3> v{};
+    for (size_t i = 0; i < 3; ++i) {
+        if (i > 0) expect(TokenKind::COMMA);
+        v[i] = parse_parameter();
+    }
+    expect(TokenKind::GREATER);
+    text = "<" + warning_number(v[0]) + ", " + warning_number(v[1]) + ", " + warning_number(v[2]) + ">";
+    return {v[0], v[1], v[2]};
+}
+
+double condition_or();
+
+// The operand that starts with the current token (number, vector, group, function call,
+// declared name, macro call), with a component after it.
+Term read_operand(TokenKind kind, int32_t line) {
+    Term term{Term::Kind::OPERAND, 0, line, {}, {}};
+    if (kind == TokenKind::NUMBER) {
+        term.value = number_value(tokenizer.number);
+        term.text = token_text();
+    } else if (kind == TokenKind::VECTOR) {
+        term.value = vector_value(tokenizer.vector);
+        term.text = tokenizer.name;
+    } else if (kind == TokenKind::LESS) {
+        term.value = vector_value(read_vector_literal(term.text));
+    } else if (kind == TokenKind::LPAREN) {
+        if (readingCondition) {
+            // Inside #if brackets a group may hold a comparison, worth 1 or 0.
+            term.value = number_value(condition_or());
+            term.text = "(...)";
+        } else {
+            const Expression group = read_expression(true);
+            term.value = group.value;
+            term.text = "(" + group.text + ")";
+        }
+        expect(TokenKind::RPAREN);
+    } else if (kind == TokenKind::IDENTIFIER) {
+        term.text = tokenizer.name;
+        term.value = substitute([] { return read_expression(true).value; });
+    } else if (kind == TokenKind::MACRO) {
+        term.text = tokenizer.name + "(...)";
+        term.value = call_macro([] { return read_expression(true).value; });
+    } else if (kind == TokenKind::PI) {
+        term.value = number_value(M_PI);
+        term.text = "pi";
+    } else if (kind == TokenKind::RAND) {
+        term.text = "rand(" ;
+        expect(TokenKind::LPAREN);
+        next_token();
+        if (tokenizer.kind != TokenKind::STREAM) expected("a random stream");
+        term.text += tokenizer.name + ")";
+        term.value = number_value(draw_random(tokenizer.index));
+        expect(TokenKind::RPAREN);
+    } else {
+        term.text = tokenizer.name;
+        if (is_number_function(kind)) {
+            const std::vector<Value> x = read_values_in_brackets(1, term.text);
+            term.value = number_value(apply_function(kind, number_of(x[0], line)));
+        } else if (is_pair_function(kind)) {
+            const std::vector<Value> x = read_values_in_brackets(2, term.text);
+            term.value = number_value(apply_pair_function(kind, number_of(x[0], line), number_of(x[1], line)));
+        } else if (kind == TokenKind::VLENGTH || kind == TokenKind::VNORMALIZE) {
+            const Vector3 v = vector_of(read_values_in_brackets(1, term.text)[0], line);
+            term.value = kind == TokenKind::VLENGTH ? number_value(length(v)) : vector_value(v * (1 / length(v)));
+        } else {
+            const std::vector<Value> x = read_values_in_brackets(2, term.text);
+            const Vector3 a = vector_of(x[0], line), b = vector_of(x[1], line);
+            term.value = kind == TokenKind::VDOT ? number_value(dot(a, b)) : vector_value(cross(a, b));
+        }
+    }
+    next_token();
+    if (tokenizer.kind != TokenKind::COMPONENT) {
+        unget_token();
+        return term;
+    }
+    const Vector3 v = vector_of(term.value, tokenizer.line);
+    const std::string& axis = tokenizer.name;
+    if (axis != "x" && axis != "y" && axis != "z") expected("x, y or z");
+    term.value = number_value(axis == "x" ? v.x : axis == "y" ? v.y : v.z);
+    term.text += "." + axis;
+    return term;
+}
+
+bool starts_operand(TokenKind kind) {
+    return kind == TokenKind::NUMBER || kind == TokenKind::LPAREN || kind == TokenKind::IDENTIFIER ||
+           kind == TokenKind::VECTOR || kind == TokenKind::MACRO || kind == TokenKind::PI ||
+           kind == TokenKind::RAND || is_number_function(kind) || is_pair_function(kind) || is_vector_function(kind);
+}
+
+// The terms of one expression as written, in order. The recursion follows the language's own
+// grouping, each operator taking the whole rest as its right operand. A vector literal may
+// start an operand unless this is the start of an expression that must give a number.
+void read_terms(std::vector<Term>& terms, bool vector_first) {
     const NestingLevel level;
-    double value = 0;
     bool have_value = false;
     for (;;) {
         next_token();
         const TokenKind kind = tokenizer.kind;
         const int32_t line = tokenizer.line;
         if (kind == TokenKind::PLUS || kind == TokenKind::MINUS) {
-            terms.push_back({have_value ? Term::Kind::OPERATOR : Term::Kind::SIGN, operator_symbol(kind), line, 0, {}});
-            const double rest = read_terms(terms);
-            if (kind == TokenKind::PLUS) value = have_value ? value + rest : rest;
-            else value = have_value ? value - rest : -rest;
-            have_value = true;
-        } else if (kind == TokenKind::TIMES || kind == TokenKind::DIVIDE) {
-            if (!have_value) expected("a number");
-            terms.push_back({Term::Kind::OPERATOR, operator_symbol(kind), line, 0, {}});
-            const double rest = read_terms(terms);
-            value = kind == TokenKind::TIMES ? value * rest : value / rest;
-        } else if (kind == TokenKind::NUMBER || kind == TokenKind::LPAREN || kind == TokenKind::IDENTIFIER ||
-                   is_function(kind)) {
-            if (have_value) expected("a number");
-            std::string text;
-            if (kind == TokenKind::NUMBER) {
-                value = tokenizer.number;
-                text = token_text();
-            } else if (kind == TokenKind::LPAREN) {
-                const Expression group = read_expression();
-                expect(TokenKind::RPAREN);
-                value = group.value;
-                text = "(" + group.text + ")";
-            } else if (kind == TokenKind::IDENTIFIER) {
-                text = tokenizer.name;
-                value = substitute(parse_expression);
-            } else {
-                text = tokenizer.name;
-                expect(TokenKind::LPAREN);
-                const Expression argument = read_expression();
-                expect(TokenKind::RPAREN);
-                value = apply_function(kind, argument.value);
-                text += "(" + argument.text + ")";
-            }
-            terms.push_back({Term::Kind::OPERAND, 0, line, value, std::move(text)});
-            have_value = true;
-        } else {
-            if (!have_value) expected("a number");
-            unget_token();
-            return value;
+            terms.push_back({have_value ? Term::Kind::OPERATOR : Term::Kind::SIGN, operator_symbol(kind), line, {}, {}});
+            read_terms(terms, true);
+            return;
         }
+        if (kind == TokenKind::TIMES || kind == TokenKind::DIVIDE) {
+            if (!have_value) expected("a number");
+            terms.push_back({Term::Kind::OPERATOR, operator_symbol(kind), line, {}, {}});
+            read_terms(terms, true);
+            return;
+        }
+        if (starts_operand(kind) || (kind == TokenKind::LESS && !have_value && (vector_first || !terms.empty()))) {
+            // What follows a vector is the next item of the statement (a declared texture
+            // after a translation); two numbers in a row are an error.
+            if (have_value && terms.back().value.is_vector) break;
+            if (have_value) expected("a number");
+            terms.push_back(read_operand(kind, line));
+            have_value = true;
+            continue;
+        }
+        if (!have_value) expected("a number");
+        break;
     }
+    unget_token();
 }
 
 // A value with its bracketed form (spelled out only when asked for); leaf marks a single
-// operand, which needs no brackets.
+// operand, which needs no brackets. When an operator could not join its operands, wanted
+// says what its right operand should have been, and line where the operator stands.
 struct Reading {
-    double value = 0;
+    Value value;
     std::string text;
     bool leaf = true;
+    const char* wanted = nullptr;
+    int32_t line = 0;
 };
 
 std::string bracketed(const Reading& reading) { return reading.leaf ? reading.text : "(" + reading.text + ")"; }
 
-Reading operand_reading(const Term& term, bool spelled) { return {term.value, spelled ? term.text : std::string()}; }
-
-Reading sign_applied(char sign, const Reading& operand, bool spelled) {
-    return {sign == '-' ? -operand.value : operand.value,
-            spelled ? std::string(1, sign) + bracketed(operand) : std::string(), false};
+Reading operand_reading(const Term& term, bool spelled) {
+    return {term.value, spelled ? term.text : std::string(), true, nullptr, term.line};
 }
 
-Reading operator_applied(char symbol, const Reading& left, const Reading& right, bool spelled) {
-    return {apply_operator(symbol, left.value, right.value),
-            spelled ? bracketed(left) + " " + symbol + " " + bracketed(right) : std::string(), false};
+Reading sign_applied(const Term& sign, const Reading& operand, bool spelled) {
+    Reading result = operand;
+    result.value = apply_sign(sign.symbol, operand.value);
+    result.text = spelled ? std::string(1, sign.symbol) + bracketed(operand) : std::string();
+    result.leaf = false;
+    return result;
+}
+
+Reading operator_applied(const Term& op, const Reading& left, const Reading& right, bool spelled) {
+    Reading result{{}, spelled ? bracketed(left) + " " + op.symbol + " " + bracketed(right) : std::string(), false,
+                   left.wanted ? left.wanted : right.wanted, left.wanted ? left.line : right.line};
+    if (!result.wanted && !apply_operator(op.symbol, left.value, right.value, result.value)) {
+        // Only a vector is added to a vector; everything else wants a number on its right.
+        result.wanted = (op.symbol == '+' || op.symbol == '-') && left.value.is_vector ? "a vector" : "a number";
+        result.line = op.line;
+    }
+    return result;
 }
 
 // The language's grouping of terms[at...].
 Reading language_reading(const std::vector<Term>& terms, size_t at, bool spelled) {
     const Term& term = terms[at];
-    if (term.kind == Term::Kind::SIGN) return sign_applied(term.symbol, language_reading(terms, at + 1, spelled), spelled);
+    if (term.kind == Term::Kind::SIGN) return sign_applied(term, language_reading(terms, at + 1, spelled), spelled);
     const Reading operand = operand_reading(term, spelled);
     if (at + 1 == terms.size()) return operand;
-    return operator_applied(terms[at + 1].symbol, operand, language_reading(terms, at + 2, spelled), spelled);
+    return operator_applied(terms[at + 1], operand, language_reading(terms, at + 2, spelled), spelled);
 }
 
 // The reading with the usual precedence (signs, then * and /, then + and -) and left grouping.
@@ -262,8 +465,8 @@ public:
     Reading sum() {
         Reading value = product();
         while (at_operator("+-")) {
-            const char symbol = terms_[at_++].symbol;
-            value = operator_applied(symbol, value, product(), spelled_);
+            const Term& op = terms_[at_++];
+            value = operator_applied(op, value, product(), spelled_);
         }
         return value;
     }
@@ -277,15 +480,15 @@ private:
     Reading product() {
         Reading value = signed_operand();
         while (at_operator("*/")) {
-            const char symbol = terms_[at_++].symbol;
-            value = operator_applied(symbol, value, signed_operand(), spelled_);
+            const Term& op = terms_[at_++];
+            value = operator_applied(op, value, signed_operand(), spelled_);
         }
         return value;
     }
 
     Reading signed_operand() {
         const Term& term = terms_[at_++];
-        if (term.kind == Term::Kind::SIGN) return sign_applied(term.symbol, signed_operand(), spelled_);
+        if (term.kind == Term::Kind::SIGN) return sign_applied(term, signed_operand(), spelled_);
         return operand_reading(term, spelled_);
     }
 
@@ -295,10 +498,23 @@ private:
 };
 
 // Rounding alone does not count: the readings differ in what they mean.
-bool values_differ(double a, double b) {
+bool numbers_differ(double a, double b) {
     if (std::isnan(a) || std::isnan(b)) return std::isnan(a) != std::isnan(b);
     if (!std::isfinite(a) || !std::isfinite(b)) return a != b;
     return std::fabs(a - b) > 1e-12 * std::max(std::fabs(a), std::fabs(b));
+}
+
+bool values_differ(const Value& a, const Value& b) {
+    if (a.is_vector != b.is_vector) return true;
+    if (!a.is_vector) return numbers_differ(a.number, b.number);
+    return numbers_differ(a.vector.x, b.vector.x) || numbers_differ(a.vector.y, b.vector.y) ||
+           numbers_differ(a.vector.z, b.vector.z);
+}
+
+std::string value_text(const Value& value) {
+    if (!value.is_vector) return warning_number(value.number);
+    const Vector3& v = value.vector;
+    return "<" + warning_number(v.x) + ", " + warning_number(v.y) + ", " + warning_number(v.z) + ">";
 }
 
 std::string written_text(const std::vector<Term>& terms) {
@@ -311,21 +527,32 @@ std::string written_text(const std::vector<Term>& terms) {
     return text;
 }
 
-// Reads one expression; warns when usual precedence and left grouping would give another value.
-Expression read_expression() {
+Value valid_value(const Reading& reading) {
+    if (reading.wanted) expected_at(reading.wanted, reading.line);
+    return reading.value;
+}
+
+// Reads one expression, grouped as the file it is written in asks; in a file of the
+// language's own grouping, warns when the usual grouping would give another value.
+Expression read_expression(bool vector_first) {
     std::vector<Term> terms;
     Expression expression;
-    expression.value = read_terms(terms);
+    read_terms(terms, vector_first);
     expression.line = terms.front().line;
     expression.text = written_text(terms);
+    if (usual_arithmetic()) {
+        expression.value = valid_value(UsualReading(terms, false).sum());
+        return expression;
+    }
+    expression.value = valid_value(language_reading(terms, 0, false));
     // With a single operator, or none, both readings are the same.
     if (quietWarnings || terms.size() <= 3) return expression;
-    if (!values_differ(language_reading(terms, 0, false).value, UsualReading(terms, false).sum().value))
-        return expression;
+    const Reading usual_value = UsualReading(terms, false).sum();
+    if (usual_value.wanted || !values_differ(expression.value, usual_value.value)) return expression;
     const Reading language = language_reading(terms, 0, true);
     const Reading usual = UsualReading(terms, true).sum();
     warn(expression.line, "'%s' is read as %s = %s, not %s = %s", expression.text.c_str(), language.text.c_str(),
-         warning_number(language.value).c_str(), usual.text.c_str(), warning_number(usual.value).c_str());
+         value_text(language.value).c_str(), usual.text.c_str(), value_text(usual.value).c_str());
     return expression;
 }
 
@@ -336,28 +563,86 @@ void warn_if_not_finite(double value, int32_t line) {
 
 // An expression that gives a size, a position or a colour.
 double parse_parameter() {
-    const Expression expression = read_expression();
-    warn_if_not_finite(expression.value, expression.line);
-    return expression.value;
+    const Expression expression = read_expression(false);
+    const double value = number_of(expression.value, tokenizer.line);
+    warn_if_not_finite(value, expression.line);
+    return value;
 }
 
-// "<" followed by count parameters separated by "," and then ">"; line is where "<" stands.
-template <size_t count>
-std::array<double, count> parse_components(int32_t& line) {
-    std::array<double, count> values{};
-    expect(TokenKind::LESS);
+bool starts_vector(TokenKind kind) {
+    return kind == TokenKind::LESS || kind == TokenKind::IDENTIFIER || kind == TokenKind::VECTOR ||
+           kind == TokenKind::MACRO || kind == TokenKind::LPAREN || kind == TokenKind::PLUS ||
+           kind == TokenKind::MINUS || kind == TokenKind::VNORMALIZE || kind == TokenKind::VCROSS;
+}
+
+// A vector where one is written: "<" x "," y "," z ">" or any expression that gives a vector;
+// with number_too, a number n stands for <n, n, n>. line is where it starts.
+Vector3 parse_vector_at(int32_t& line, bool number_too = false) {
+    next_token();
     line = tokenizer.line;
-    for (size_t i = 0; i < count; ++i) {
-        if (i > 0) expect(TokenKind::COMMA);
-        values[i] = parse_parameter();
-    }
-    expect(TokenKind::GREATER);
-    return values;
+    const TokenKind kind = tokenizer.kind;
+    if (!starts_vector(kind) && !(number_too && starts_operand(kind))) expected("<");
+    unget_token();
+    const Value value = read_expression(true).value;
+    if (value.is_vector) return value.vector;
+    if (!number_too) expected("<");
+    return {value.number, value.number, value.number};
 }
 
-Vector3 parse_vector_at(int32_t& line) {
-    const std::array<double, 3> v = parse_components<3>(line);
-    return {v[0], v[1], v[2]};
+double condition_value();
+
+// comparison -> negation [ ("<" | "<=" | ">" | ">=" | "=" | "!=") negation ]
+double comparison() {
+    const double left = condition_value();
+    next_token();
+    const TokenKind kind = tokenizer.kind;
+    switch (kind) {
+        case TokenKind::LESS: return left < condition_value();
+        case TokenKind::LESS_EQUAL: return left <= condition_value();
+        case TokenKind::GREATER: return left > condition_value();
+        case TokenKind::GREATER_EQUAL: return left >= condition_value();
+        case TokenKind::EQUALS: return left == condition_value();
+        case TokenKind::NOT_EQUAL: return left != condition_value();
+        default: unget_token(); return left;
+    }
+}
+
+// negation -> "!" negation | expression
+double condition_value() {
+    const NestingLevel level;
+    next_token();
+    if (tokenizer.kind == TokenKind::NOT) return condition_value() == 0;
+    unget_token();
+    const Expression expression = read_expression(false);
+    return number_of(expression.value, tokenizer.line);
+}
+
+// conjunction -> comparison { "&" comparison }
+double condition_and() {
+    double value = comparison();
+    for (;;) {
+        next_token();
+        if (tokenizer.kind != TokenKind::AND) {
+            unget_token();
+            return value;
+        }
+        const double right = comparison();
+        value = value != 0 && right != 0;
+    }
+}
+
+// condition -> conjunction { "|" conjunction }
+double condition_or() {
+    double value = condition_and();
+    for (;;) {
+        next_token();
+        if (tokenizer.kind != TokenKind::OR) {
+            unget_token();
+            return value;
+        }
+        const double right = condition_and();
+        value = value != 0 || right != 0;
+    }
 }
 
 // Twelve statement keywords open a braced statement: plane (30) to intersection (41).
@@ -497,6 +782,13 @@ Texture* parse_texture_items(Texture* texture) {
             case TokenKind::IDENTIFIER:
                 texture = substitute([texture] { return parse_texture_items(texture); });
                 break;
+            case TokenKind::MACRO:  // a call whose body is an object ends the texture items
+                if (!macro_gives_texture(tokenizer.index)) {
+                    unget_token();
+                    return texture;
+                }
+                texture = call_macro([texture] { return parse_texture_items(texture); });
+                break;
             case TokenKind::TEXTURE:  // "texture" "{" texture-items "}"
                 if (!texture) texture = newTexture();
                 expect(TokenKind::LBRACE);
@@ -589,8 +881,6 @@ Object* parse_scene_file(const char* file_name) {
     const LocatedErrors located;
     push_state();
     open_scene_file(file_name);
-    substitutionBudget =
-        std::max(MIN_SUBSTITUTIONS_PER_FILE, static_cast<long>(tokenizer.text->size()) / BYTES_PER_SUBSTITUTION);
     seek_forward(0);
     parse_view_statements();
     Object* root = parse_object();
@@ -603,12 +893,19 @@ Object* parse_scene_file(const char* file_name) {
 }
 
 // object-statement -> primitive | csg | "object" "{" object-statement modifiers "}"
-//                   | identifier modifiers
+//                   | identifier modifiers | macro-call
 Object* parse_object() {
     const NestingLevel level;
     next_token();
     const TokenKind kind = tokenizer.kind;
     const bool braced = is_braced_statement(kind);
+    // Where a statement that makes an object stands, for the question of what made it.
+    Origin origin;
+    if (braced && kind != TokenKind::OBJECT) {
+        if (objectCount >= loadLimits.objects)
+            fatal_error(PARSER_ERROR, MODULE, "More than %d objects in line %d", loadLimits.objects, tokenizer.line);
+        origin = {word_of(kind), recordPath(tokenizer.file_name), tokenizer.line, current_origin_link()};
+    }
     if (braced) expect(TokenKind::LBRACE);
     Object* object = nullptr;
     switch (kind) {
@@ -631,10 +928,17 @@ Object* parse_object() {
             object = substitute(parse_object);
             if (!object) expected("an object");
             break;
+        case TokenKind::MACRO:
+            // A call is a whole statement: what follows it (after a loop's #end, say) belongs
+            // to the statement around it. "object" "{" call modifiers "}" modifies it.
+            object = call_macro(parse_object);
+            if (!object) expected("an object");
+            return object;
         default:
             unget_token();
             return nullptr;
     }
+    if (*origin.word) recordOrigin(object, origin);
     parse_modifiers(object);
     if (braced) expect(TokenKind::RBRACE);
     return object;
@@ -663,9 +967,9 @@ void apply_texture(Object* object, Texture* texture) {
 
 // expression -> operand [ operator expression ] | ("+" | "-") expression, where an operand
 // is a number, "(" expression ")", a function call or a declared name.
-double parse_expression() { return read_expression().value; }
+double parse_expression() { return number_of(read_expression(false).value, tokenizer.line); }
 
-// vector -> "<" expression "," expression "," expression ">"
+// vector -> "<" expression "," expression "," expression ">" | an expression giving a vector
 Vector3 parse_vector() {
     int32_t line = 0;
     return parse_vector_at(line);
@@ -673,13 +977,16 @@ Vector3 parse_vector() {
 
 // vector2 -> "<" expression "," expression ">"
 OutlinePoint parse_vector2() {
-    int32_t line = 0;
-    const std::array<double, 2> v = parse_components<2>(line);
     OutlinePoint point;
-    point.x = v[0];
-    point.z = v[1];
+    expect(TokenKind::LESS);
+    point.x = parse_parameter();
+    expect(TokenKind::COMMA);
+    point.z = parse_parameter();
+    expect(TokenKind::GREATER);
     return point;
 }
+
+bool parse_condition() { return condition_or() != 0; }
 
 int parse_integer() {
     const double value = parse_expression();
@@ -701,7 +1008,7 @@ Transformation parse_transformations() {
             case TokenKind::TRANSLATE: translation_transformation(parse_vector(), local); break;
             case TokenKind::SCALE: {
                 int32_t line = 0;
-                const Vector3 factors = parse_vector_at(line);
+                const Vector3 factors = parse_vector_at(line, true);
                 if (factors.x == 0 || factors.y == 0 || factors.z == 0) warn(line, "a scale factor is zero");
                 scaling_transformation(factors, local);
                 break;

@@ -35,8 +35,12 @@ void parse_csg_children(Object* node);
 // Gives texture to the object and its descendants that still hold the default texture.
 void apply_texture(Object* object, Texture* texture);
 
-// Operators group from the right and have no precedence: 2*3+4 is 14.
+// Operators group from the right and have no precedence: 2*3+4 is 14 (in a file that starts
+// with #usual_arithmetic, the usual rules: 10).
 double parse_expression();
+// The condition of an #if, read while readingCondition is set: comparisons joined by "&" and
+// "|", with "!" binding tightest.
+bool parse_condition();
 Vector3 parse_vector();
 OutlinePoint parse_vector2();
 // A whole number within 32 bits; anything else is "Expected an integer".

@@ -1,17 +1,24 @@
-// Reads scene files, each held in memory once, character by character into tokens, carries
-// out declarations, and keeps the stack of saved tokenizer states that substitution returns to.
+// Characters into words: reads scene texts held in memory, skips blanks and comments while
+// counting lines, and recognises numbers, punctuation and names.
 #include "scene/tokenizer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <unordered_map>
 
 #include "base/error.h"
-#include "scene/warnings.h"
 
 Tokenizer tokenizer;
+bool readingCondition = false;
 
 namespace {
 
@@ -19,23 +26,14 @@ inline constexpr int TOKENIZER_ERROR = 9001;
 inline constexpr const char* MODULE = "tokenizer";
 // Longest word echoed after an unknown character: enough to recognise it, never a flood.
 inline constexpr size_t MAX_ECHO = 40;
-// Declarations may stand inside declarations; a deeper pile can only come from a broken file.
-inline constexpr int MAX_DECLARATION_NESTING = 1000;
-// Substitution re-reads declared texts, so names built from names can multiply the text
-// read without bound. A file may read this many tokens, or more in proportion to its size:
-// the work stays linear in what is read, while a blow-up is stopped early.
-inline constexpr long MAX_TOKENS = 10000000;
-inline constexpr long TOKENS_PER_BYTE = 4;
+// A scene file is text written by hand or by a script; anything larger is a mistake, and
+// reading it would only fill the memory.
+inline constexpr off_t MAX_FILE_SIZE = 256L * 1024 * 1024;
 // The byte-order mark some editors write at the start of a UTF-8 file.
 inline constexpr char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
 
-struct Keyword {
-    const char* name;
-    TokenKind kind;
-};
-
-// ORDER MATTERS: lookup scans from the front, and scene files have always been read
-// against this order.
+// ORDER MATTERS: scene files have always been read against this order, and the first entry
+// with a name wins.
 constexpr std::array<Keyword, KEYWORD_COUNT> KEYWORDS{{
     {"rotate", TokenKind::ROTATE},
     {"translate", TokenKind::TRANSLATE},
@@ -80,6 +78,29 @@ constexpr std::array<Keyword, KEYWORD_COUNT> KEYWORDS{{
     {"light_source", TokenKind::LIGHT_SOURCE},
 }};
 
+// Words added to the language later. They are looked up after the declared names, so a file
+// that declares one of these names keeps its meaning. Adding a word is one line here (and
+// its kind).
+constexpr Keyword BUILTIN_WORDS[] = {
+    {"pi", TokenKind::PI},
+    {"abs", TokenKind::ABS},
+    {"min", TokenKind::MIN},
+    {"max", TokenKind::MAX},
+    {"pow", TokenKind::POW},
+    {"floor", TokenKind::FLOOR},
+    {"ceil", TokenKind::CEIL},
+    {"mod", TokenKind::MOD},
+    {"exp", TokenKind::EXP},
+    {"log", TokenKind::LOG},
+    {"atan2", TokenKind::ATAN2},
+    {"seed", TokenKind::SEED},
+    {"rand", TokenKind::RAND},
+    {"vlength", TokenKind::VLENGTH},
+    {"vnormalize", TokenKind::VNORMALIZE},
+    {"vdot", TokenKind::VDOT},
+    {"vcross", TokenKind::VCROSS},
+};
+
 // Every keyword code from sqrt (17) to light_source (57) is used exactly once.
 constexpr bool keywords_cover_their_codes() {
     for (int code = static_cast<int>(TokenKind::SQRT); code <= static_cast<int>(TokenKind::LIGHT_SOURCE); ++code) {
@@ -92,36 +113,14 @@ constexpr bool keywords_cover_their_codes() {
 static_assert(static_cast<int>(TokenKind::LIGHT_SOURCE) - static_cast<int>(TokenKind::SQRT) + 1 == KEYWORD_COUNT);
 static_assert(keywords_cover_their_codes());
 
-// A saved tokenizer keeps only the length of the symbol table: declarations are only ever
-// appended, so cutting the table back restores it, without copying it at every push.
-struct SavedState {
-    Tokenizer tokenizer;
-    size_t symbol_count = 0;
-};
-std::vector<SavedState> stateStack;
-// Every file text opened since the last reset; a deque never moves them, so the tokenizer and
-// its saved copies can point into them.
-std::deque<std::string> fileTexts;
+// Every file text read since the last reset; a deque never moves them, so the tokenizer,
+// its saved copies and the symbol table can point into them. Indexed by the path as opened.
+std::deque<SourceText> sourceTexts;
+std::unordered_map<std::string, const SourceText*> textsByPath;
 // Where each name first stands in tokenizer.symbols, for its first indexedCount entries:
 // lookups stay constant-time however many names a file declares.
 std::unordered_map<std::string, size_t> firstEntry;
 size_t indexedCount = 0;
-long tokensRead = 0;
-long tokenBudget = MAX_TOKENS;
-int declarationDepth = 0;
-
-// Counts one level of declarations nested inside declarations.
-struct DeclarationLevel {
-    DeclarationLevel() {
-        // A constructor that throws runs no destructor: the depth must be left as it was.
-        if (declarationDepth + 1 > MAX_DECLARATION_NESTING)
-            fatal_error(TOKENIZER_ERROR, MODULE, "Declarations nested too deeply in line %d", tokenizer.line);
-        ++declarationDepth;
-    }
-    ~DeclarationLevel() { --declarationDepth; }
-    DeclarationLevel(const DeclarationLevel&) = delete;
-    DeclarationLevel& operator=(const DeclarationLevel&) = delete;
-};
 
 // Character classes of the "C" locale, written out so bytes above 127 are never letters.
 bool is_letter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -195,48 +194,6 @@ std::string offending_word(int first) {
     return printable(word);
 }
 
-// The first entry with the given name, or null.
-const SymbolEntry* find_symbol(const std::string& name) {
-    const SymbolTable& symbols = tokenizer.symbols;
-    for (; indexedCount < symbols.size(); ++indexedCount) firstEntry.emplace(symbols[indexedCount].name, indexedCount);
-    const auto found = firstEntry.find(name);
-    return found == firstEntry.end() ? nullptr : &symbols[found->second];
-}
-
-// Cuts the symbol table back to count entries, and the index with it.
-void cut_symbols(SymbolTable& symbols, size_t count) {
-    for (size_t i = symbols.size(); i-- > count;) {
-        if (i >= indexedCount) continue;
-        const auto found = firstEntry.find(symbols[i].name);
-        if (found != firstEntry.end() && found->second == i) firstEntry.erase(found);
-    }
-    indexedCount = std::min(indexedCount, count);
-    symbols.resize(count);
-}
-
-// The first declaration of a name stands; a later one is most likely a mistake. A declared
-// text read again (a declaration inside a declared object) declares nothing new.
-void warn_if_declared_again(const std::string& name, int32_t position, int32_t line) {
-    const SymbolEntry* entry = find_symbol(name);
-    if (entry && entry->kind == TokenKind::IDENTIFIER && entry->position != position)
-        warn(line, "'%s' is declared again; the first declaration (line %d) stands", name.c_str(),
-             entry->declaration_line);
-}
-
-void look_up_name() {
-    if (const SymbolEntry* entry = find_symbol(tokenizer.name)) {
-        tokenizer.kind = entry->kind;
-        tokenizer.position = entry->position;
-        tokenizer.position_line = entry->line;
-        return;
-    }
-    tokenizer.kind = TokenKind::NONE;
-    tokenizer.position = 0;
-    tokenizer.position_line = 0;
-    fatal_error(TOKENIZER_ERROR, MODULE, "Unknown identifier '%s' in line %d", tokenizer.name.c_str(),
-                tokenizer.line);
-}
-
 size_t skip_digits(const std::string& text, size_t at, bool hex) {
     while (at < text.size() && (hex ? is_hex_digit(text[at]) : is_digit(text[at]))) ++at;
     return at;
@@ -291,26 +248,50 @@ TokenKind punctuation_kind(int c) {
     }
 }
 
-// Consumes a brace-balanced block. Only declarations skip blocks, so running into the end
-// of the file is reported as their fault, at the line where the declaration began.
-void skip_block(int32_t declaration_line) {
-    int depth = 0;
-    do {
-        next_token();
-        if (tokenizer.kind == TokenKind::LBRACE) ++depth;
-        else if (tokenizer.kind == TokenKind::RBRACE) --depth;
-        else if (tokenizer.kind == TokenKind::END_OF_FILE) {
-            tokenizer.line = declaration_line;
-            fatal_error(TOKENIZER_ERROR, MODULE, "Unterminated declare statement in line %d", declaration_line);
-        }
-    } while (depth != 0);
+// An error about a file: the scene file named by the program has no line, an included one
+// the line of its #include. reason is the system's, or empty.
+[[noreturn]] void file_error(int32_t include_line, const char* what, const std::string& path,
+                             const char* reason = nullptr) {
+    const std::string because = reason ? std::string(" (") + reason + ")" : std::string();
+    if (include_line > 0)
+        fatal_error(TOKENIZER_ERROR, MODULE, "%s: %s%s in line %d", what, path.c_str(), because.c_str(), include_line);
+    fatal_error(TOKENIZER_ERROR, MODULE, "%s: %s%s", what, path.c_str(), because.c_str());
 }
 
-std::string read_whole_file(FILE* file) {
-    std::string text;
-    char buffer[65536];
-    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
-    return text;
+// Where the first word stands after blanks and comments, as skip_blank would find it.
+size_t first_word_at(const std::string& text, size_t at) {
+    while (at < text.size()) {
+        const char c = text[at];
+        const char after = at + 1 < text.size() ? text[at + 1] : '\0';
+        if (c == '/' && after == '/') {
+            at = text.find('\n', at);
+            if (at == std::string::npos) return text.size();
+        } else if (c == '/' && after == '*') {
+            const size_t end = text.find("*/", at + 2);
+            if (end == std::string::npos) return text.size();
+            at = end + 2;
+        } else if (is_blank(c)) {
+            ++at;
+        } else {
+            return at;
+        }
+    }
+    return at;
+}
+
+SourceText make_source_text(const std::string& path, std::string text) {
+    SourceText source;
+    source.path = path;
+    source.text = std::move(text);
+    source.start = source.text.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
+    source.first_word = first_word_at(source.text, source.start);
+    static constexpr char USUAL[] = "#usual_arithmetic";
+    constexpr size_t length = sizeof USUAL - 1;
+    const std::string& t = source.text;
+    const size_t after = source.first_word + length;
+    const bool word_ends = after == t.size() || !(is_letter(t[after]) || is_digit(t[after]) || t[after] == '_');
+    source.usual_arithmetic = t.compare(source.first_word, length, USUAL) == 0 && word_ends;
+    return source;
 }
 
 }  // namespace
@@ -322,27 +303,74 @@ SymbolTable keyword_table() {
     return table;
 }
 
-void open_scene_file(const char* file_name) {
-    tokenizer.file_name = file_name;
-    FILE* file = std::fopen(file_name, "rb");
-    if (!file) fatal_error(TOKENIZER_ERROR, MODULE, "file not found: %s", file_name);
-    const std::string& text = fileTexts.emplace_back(read_whole_file(file));
-    std::fclose(file);
-    tokenizer.text = &text;
-    tokenizer.at = text.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
+TokenKind builtin_word(const std::string& name) {
+    for (const Keyword& word : BUILTIN_WORDS)
+        if (name == word.name) return word.kind;
+    return TokenKind::NONE;
+}
+
+const char* word_of(TokenKind kind) {
+    for (const Keyword& word : KEYWORDS)
+        if (word.kind == kind) return word.name;
+    for (const Keyword& word : BUILTIN_WORDS)
+        if (word.kind == kind) return word.name;
+    return "";
+}
+
+const SourceText* load_source_text(const std::string& path, int32_t include_line) {
+    // One text per file, however it is named: a file included twice declares the same names.
+    char* resolved = realpath(path.c_str(), nullptr);
+    const std::string identity = resolved ? resolved : path;
+    std::free(resolved);
+    if (const auto known = textsByPath.find(identity); known != textsByPath.end()) return known->second;
+    // Opened without waiting (a FIFO would wait for a writer) and checked through the open
+    // handle: a FIFO or a device is never read, and what is checked is what is read.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        if (errno == ENOENT) file_error(include_line, "file not found", path);
+        file_error(include_line, "cannot read file", path, std::strerror(errno));
+    }
+    struct stat info {};
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(descriptor);
+        file_error(include_line, "not a regular file", path);
+    }
+    if (info.st_size > MAX_FILE_SIZE) {
+        close(descriptor);
+        file_error(include_line, "file larger than 256 MB", path);
+    }
+    std::string text;
+    text.reserve(static_cast<size_t>(info.st_size));
+    char buffer[65536];
+    ssize_t got = 0;
+    while ((got = read(descriptor, buffer, sizeof buffer)) > 0 && text.size() <= static_cast<size_t>(MAX_FILE_SIZE))
+        text.append(buffer, static_cast<size_t>(got));
+    const int reason = errno;
+    close(descriptor);
+    if (got < 0) file_error(include_line, "cannot read file", path, std::strerror(reason));
+    // A file that grew while it was read.
+    if (text.size() > static_cast<size_t>(MAX_FILE_SIZE)) file_error(include_line, "file larger than 256 MB", path);
+    const SourceText& source = sourceTexts.emplace_back(make_source_text(path, std::move(text)));
+    textsByPath.emplace(identity, &source);
+    return &source;
+}
+
+void start_reading(const SourceText* source) {
+    tokenizer.source = source;
+    tokenizer.text = &source->text;
+    tokenizer.file_name = source->path;
+    tokenizer.at = source->start;
     tokenizer.token_start = tokenizer.scan_start = tokenizer.at;
     tokenizer.line = tokenizer.scan_line = 1;
-    tokenBudget = std::max(MAX_TOKENS, TOKENS_PER_BYTE * static_cast<long>(text.size()));
-    // A token pushed back at the end of the previous file must not leak into this one.
-    tokenizer.unget_pending = false;
+    tokenizer.component_at = std::string::npos;
 }
 
-void close_scene_file() {
+void forget_source_texts() {
+    tokenizer.source = nullptr;
     tokenizer.text = nullptr;
-    fileTexts.clear();
+    textsByPath.clear();
+    sourceTexts.clear();
 }
-
-void unget_token() { tokenizer.unget_pending = true; }
 
 void skip_blank() {
     for (;;) {
@@ -370,10 +398,13 @@ void skip_blank() {
 
 void read_name() {
     tokenizer.name.clear();
+    tokenizer.name_at_end = false;
     for (;;) {
         const int c = read_char();
-        if (c == EOF)
-            fatal_error(TOKENIZER_ERROR, MODULE, "Could not read a name in line %d", tokenizer.line);
+        if (c == EOF) {
+            tokenizer.name_at_end = true;
+            return;
+        }
         if (!is_letter(c) && !is_digit(c) && c != '_') {
             push_back_char(c);
             return;
@@ -382,94 +413,79 @@ void read_name() {
     }
 }
 
-void next_token() {
-    if (tokenizer.unget_pending) {
-        tokenizer.unget_pending = false;
-        return;
+void name_at_end_error() {
+    fatal_error(TOKENIZER_ERROR, MODULE, "Could not read a name in line %d", tokenizer.line);
+}
+
+// The words that exist only inside the brackets of an #if; NONE for any other character.
+TokenKind condition_kind(int c) {
+    const int after = peek_char();
+    if ((c == '<' || c == '>' || c == '!') && after == '=') {
+        read_char();
+        return c == '<' ? TokenKind::LESS_EQUAL : c == '>' ? TokenKind::GREATER_EQUAL : TokenKind::NOT_EQUAL;
     }
-    if (++tokensRead > tokenBudget)
-        fatal_error(TOKENIZER_ERROR, MODULE, "Too many tokens, declared names used too often, in line %d",
-                    tokenizer.line);
-    // Declarations read tokens of their own; the place reading began is kept for this token.
-    const size_t scan_start = tokenizer.at;
-    const int32_t scan_line = tokenizer.line;
-    // A declaration is a statement of its own: after it, the token that follows it is read.
-    for (;;) {
-        skip_blank();
-        tokenizer.token_start = tokenizer.at;
-        const int c = read_char();
-        if (c == '#') {
-            process_declaration();
-            continue;
-        }
-        if (c == EOF) {
-            tokenizer.kind = TokenKind::END_OF_FILE;
-        } else if (is_letter(c)) {
-            push_back_char(c);
-            read_name();
-            look_up_name();
-        } else if (is_digit(c) || c == '.') {
-            push_back_char(c);
-            read_number();
-        } else {
-            tokenizer.kind = punctuation_kind(c);
-            if (tokenizer.kind == TokenKind::NONE)
-                fatal_error(TOKENIZER_ERROR, MODULE, "Unknown token in line %d : %s", tokenizer.line,
-                            offending_word(c).c_str());
-        }
-        tokenizer.scan_start = scan_start;
-        tokenizer.scan_line = scan_line;
-        return;
+    switch (c) {
+        case '!': return TokenKind::NOT;
+        case '&': return TokenKind::AND;
+        case '|': return TokenKind::OR;
+        default: return TokenKind::NONE;
     }
 }
 
-// declaration -> "#" "declare" name "=" text, where the text runs to the first ";" or
-// through the block of the first "{". Only the name and the text's position are kept.
-void process_declaration() {
-    const DeclarationLevel level;
-    const int32_t start_line = tokenizer.line;
-    read_name();
-    if (tokenizer.name != "declare")
-        fatal_error(TOKENIZER_ERROR, MODULE, "Wrong declare statement in line %d", tokenizer.line);
+void scan_token() {
     skip_blank();
-    read_name();
-    std::string declared = tokenizer.name;
-    next_token();
-    if (tokenizer.kind != TokenKind::EQUALS)
-        fatal_error(TOKENIZER_ERROR, MODULE, "Missing '=' in declare statement in line %d", tokenizer.line);
-    skip_blank();
-    const auto position = static_cast<int32_t>(tokenizer.at);
-    warn_if_declared_again(declared, position, start_line);
-    tokenizer.symbols.push_back({TokenKind::IDENTIFIER, std::move(declared), position, tokenizer.line, start_line});
-    // The text goes through the whole tokenizer, so its lexical errors surface here.
-    do {
-        next_token();
-        if (tokenizer.kind == TokenKind::END_OF_FILE) {
-            tokenizer.line = start_line;
-            fatal_error(TOKENIZER_ERROR, MODULE, "Unterminated declare statement in line %d", start_line);
-        }
-    } while (tokenizer.kind != TokenKind::LBRACE && tokenizer.kind != TokenKind::SEMICOLON);
-    if (tokenizer.kind == TokenKind::LBRACE) {
-        unget_token();
-        skip_block(start_line);
+    tokenizer.token_start = tokenizer.at;
+    const bool component_may_follow = tokenizer.component_at == tokenizer.at;
+    tokenizer.component_at = std::string::npos;
+    const int c = read_char();
+    if (c == EOF) {
+        tokenizer.kind = TokenKind::END_OF_FILE;
+    } else if (c == '#') {
+        tokenizer.kind = TokenKind::HASH;
+    } else if (is_letter(c)) {
+        push_back_char(c);
+        read_name();
+        tokenizer.kind = TokenKind::NONE;
+        tokenizer.component_at = tokenizer.at;
+    } else if (c == '.' && component_may_follow && is_letter(peek_char())) {
+        read_name();
+        if (tokenizer.name_at_end) name_at_end_error();
+        tokenizer.kind = TokenKind::COMPONENT;
+    } else if (is_digit(c) || c == '.') {
+        push_back_char(c);
+        read_number();
+    } else {
+        tokenizer.kind = readingCondition ? condition_kind(c) : TokenKind::NONE;
+        if (tokenizer.kind == TokenKind::NONE) tokenizer.kind = punctuation_kind(c);
+        if (tokenizer.kind == TokenKind::NONE)
+            fatal_error(TOKENIZER_ERROR, MODULE, "Unknown token in line %d : %s", tokenizer.line,
+                        offending_word(c).c_str());
+        if (c == ')') tokenizer.component_at = tokenizer.at;
     }
 }
 
-void push_state() {
-    SymbolTable symbols = std::move(tokenizer.symbols);
-    stateStack.push_back({tokenizer, symbols.size()});
-    tokenizer.symbols = std::move(symbols);
+const SymbolEntry* find_symbol(const std::string& name) {
+    const SymbolTable& symbols = tokenizer.symbols;
+    for (; indexedCount < symbols.size(); ++indexedCount) firstEntry.emplace(symbols[indexedCount].name, indexedCount);
+    const auto found = firstEntry.find(name);
+    return found == firstEntry.end() ? nullptr : &symbols[found->second];
 }
 
-void pop_state() {
-    SymbolTable symbols = std::move(tokenizer.symbols);
-    cut_symbols(symbols, stateStack.back().symbol_count);
-    tokenizer = std::move(stateStack.back().tokenizer);
-    tokenizer.symbols = std::move(symbols);
-    stateStack.pop_back();
+void cut_symbols(size_t count) {
+    SymbolTable& symbols = tokenizer.symbols;
+    for (size_t i = symbols.size(); i-- > count;) {
+        if (i >= indexedCount) continue;
+        const auto found = firstEntry.find(symbols[i].name);
+        if (found != firstEntry.end() && found->second == i) firstEntry.erase(found);
+    }
+    indexedCount = std::min(indexedCount, count);
+    symbols.resize(count);
 }
 
-int state_depth() { return static_cast<int>(stateStack.size()); }
+void forget_symbol_index() {
+    firstEntry.clear();
+    indexedCount = 0;
+}
 
 void seek_forward(int32_t position) {
     while (tokenizer.at < static_cast<size_t>(position)) {
@@ -482,8 +498,8 @@ void seek_forward(int32_t position) {
 void seek_to(int32_t position, int32_t line) {
     tokenizer.at = std::min(static_cast<size_t>(position), tokenizer.text ? tokenizer.text->size() : 0);
     tokenizer.line = line;
+    tokenizer.component_at = std::string::npos;
 }
-
 int32_t line_of_text_after_token() {
     const std::string* text = tokenizer.text;
     if (!text) return 0;
@@ -511,9 +527,9 @@ int32_t line_of_text_after_token() {
 }
 
 bool locate_scene_error(ErrorLocation& where) {
-    if (!tokenizer.text) return false;
+    if (tokenizer.file_name.empty()) return false;
     where.path = tokenizer.file_name.c_str();
-    where.line = tokenizer.line;
+    where.line = tokenizer.text ? tokenizer.line : 0;
     return true;
 }
 
@@ -522,13 +538,3 @@ std::string token_text() {
     return tokenizer.text->substr(tokenizer.token_start, tokenizer.at - tokenizer.token_start);
 }
 
-void reset_tokenizer() {
-    stateStack.clear();
-    fileTexts.clear();
-    declarationDepth = 0;
-    tokensRead = 0;
-    tokenBudget = MAX_TOKENS;
-    firstEntry.clear();
-    indexedCount = 0;
-    tokenizer = Tokenizer{};
-}

@@ -1,5 +1,5 @@
-// The scene-language tokenizer: one global reader over the current scene file, its symbol
-// table of keywords and declared names, and the saved states that substitution returns to.
+// The scene-language tokenizer: turns the characters of the text being read into words. The
+// source stack (scene/source_stack.h) decides which text that is and what names mean.
 #pragma once
 
 #include <cstddef>
@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "base/error.h"
+#include "math/vector.h"
 
 // Codes are fixed: the parser switches on their ranges (functions 17-25, transformations
 // 26-29, object statements 30-41, sweeps 42-43, texture words 44-53); the camera and light
-// words (54-57) came later and follow all of them.
+// words (54-57) came later and follow all of them. Words from 58 on are looked up after the
+// declared names (see BUILTIN_WORDS), so a file that declares one keeps its meaning; the
+// kinds from 200 on are not words of the keyword tables.
 enum class TokenKind : int32_t {
     NUMBER = 0,
     COMMA = 1,
@@ -71,6 +74,43 @@ enum class TokenKind : int32_t {
     LOCATION = 55,
     LOOK_AT = 56,
     LIGHT_SOURCE = 57,
+    PI = 58,
+    ABS = 59,
+    MIN = 60,
+    MAX = 61,
+    POW = 62,
+    FLOOR = 63,
+    CEIL = 64,
+    MOD = 65,
+    EXP = 66,
+    LOG = 67,
+    ATAN2 = 68,
+    SEED = 69,
+    RAND = 70,
+    VLENGTH = 71,
+    VNORMALIZE = 72,
+    VDOT = 73,
+    VCROSS = 74,
+    VECTOR = 200,      // a loop name or macro parameter standing for a vector (tokenizer.vector)
+    MACRO = 201,       // a macro's name (tokenizer.index: the macro)
+    STREAM = 202,      // a name declared as seed(...) (tokenizer.index: the random stream)
+    COMPONENT = 203,   // ".x", ".y" or ".z" right after a name or ")" (the letter in tokenizer.name)
+    HASH = 204,        // "#": a directive follows
+    LESS_EQUAL = 205,  // "<=", "!=", "!", "&", "|" and ">=" exist only inside the brackets of #if
+    GREATER_EQUAL = 206,
+    NOT_EQUAL = 207,
+    NOT = 208,
+    AND = 209,
+    OR = 210,
+};
+
+// One scene file's text, read once and kept while the scene is read.
+struct SourceText {
+    std::string path;  // as opened: the main file as given, an included one beside its includer
+    std::string text;
+    size_t start = 0;               // after a byte-order mark
+    size_t first_word = 0;          // where the first word after blanks and comments stands
+    bool usual_arithmetic = false;  // the first word is #usual_arithmetic
 };
 
 struct SymbolEntry {
@@ -79,6 +119,8 @@ struct SymbolEntry {
     int32_t position = 0;  // byte offset of a declared name's text; 0 for keywords
     int32_t line = 0;      // line of that offset, so a use can seek straight to it
     int32_t declaration_line = 0;  // line of the "#" that declared it
+    const SourceText* source = nullptr;  // the text a declared name's text stands in
+    int32_t index = -1;                  // a macro's or a random stream's number
 };
 
 // Keywords first, declarations appended; the first entry with a matching name wins.
@@ -86,13 +128,23 @@ using SymbolTable = std::vector<SymbolEntry>;
 
 inline constexpr int KEYWORD_COUNT = 41;
 
+struct Keyword {
+    const char* name;
+    TokenKind kind;
+};
+
 // The table every scene file starts with: the keywords in their fixed order.
 SymbolTable keyword_table();
+// The kind of a word that is looked up only after the declared names; NONE for other words.
+TokenKind builtin_word(const std::string& name);
+// The spelling of a keyword or built-in word kind; "" for other kinds.
+const char* word_of(TokenKind kind);
 
-// Copied whole onto the state stack, so every field must stay a value (the text it points
-// into is owned by the tokenizer module and outlives every copy).
+// Copied whole onto the state stack, so every field must stay a value (the texts it points
+// into are owned by the source stack and outlive every copy).
 struct Tokenizer {
-    const std::string* text = nullptr;  // the whole current scene file, read once at opening
+    const SourceText* source = nullptr;  // the text being read
+    const std::string* text = nullptr;   // source->text
     size_t at = 0;                      // offset of the next character to read
     size_t token_start = 0;             // offset of the current token's first character
     size_t scan_start = 0;              // where reading for the current token began
@@ -103,33 +155,47 @@ struct Tokenizer {
     double number = 0;           // value of a NUMBER
     int32_t position = 0;        // text position of an IDENTIFIER, 0 for keywords
     int32_t position_line = 0;   // the line at that position
+    const SourceText* position_source = nullptr;  // the text that position is in
+    int32_t index = -1;          // a MACRO's or STREAM's number
+    Vector3 vector;              // value of a VECTOR
+    bool name_at_end = false;    // the last name read ran into the end of its text
+    size_t component_at = std::string::npos;  // right after a name or ")": a "." there is a component
     std::string name;            // last name read
-    std::string file_name;
+    std::string file_name;       // source->path
     int32_t line = 0;            // 1 after opening
 };
 
 extern Tokenizer tokenizer;
+// Set while the condition of an #if is read: only then are "<=", ">=", "!=", "!", "&" and
+// "|" words.
+extern bool readingCondition;
 
-// Reads the whole file into memory (skipping a UTF-8 byte-order mark) and reads it from its
-// start. A missing file is fatal ("file not found: ").
-void open_scene_file(const char* file_name);
-// Forgets the current file and every text read: nothing saved on the state stack may read
-// them again. Errors from here on are no longer located in a file.
-void close_scene_file();
-void next_token();
-void unget_token();
+// Reads the file whole (its size checked first) and keeps it for as long as the scene is read.
+// A file that cannot be read is fatal; include_line is the line of the #include that asks
+// for it, or 0 for a scene file named by the program.
+const SourceText* load_source_text(const std::string& path, int32_t include_line);
+// Reads the given text from its start.
+void start_reading(const SourceText* source);
+// Forgets every file text read.
+void forget_source_texts();
+
+// The characters of the next word: punctuation, a NUMBER, a name (kind NONE, its text in
+// tokenizer.name), HASH, COMPONENT or END_OF_FILE. Names are looked up by the source stack.
+void scan_token();
 void skip_blank();
-// Appends letters, digits and underscores to tokenizer.name (which it clears first).
+// Appends letters, digits and underscores to tokenizer.name (which it clears first); a name
+// that runs into the end of the text sets tokenizer.name_at_end.
 void read_name();
+// The "Could not read a name" error, at the current line.
+[[noreturn]] void name_at_end_error();
 
-// Declarations: called by next_token right after it has read "#".
-void process_declaration();
+// The first entry with the given name, or null.
+const SymbolEntry* find_symbol(const std::string& name);
+// Cuts the symbol table back to count entries.
+void cut_symbols(size_t count);
+// Forgets the index of the symbol table, for a table that starts again.
+void forget_symbol_index();
 
-// The state stack: deep copies of the whole tokenizer.
-void push_state();
-// Returns to the last saved state.
-void pop_state();
-int state_depth();
 // Reads up to the given byte offset, counting lines on the way.
 void seek_forward(int32_t position);
 // Jumps to a position whose line is known, as seek_forward from the start would arrive there.
@@ -145,6 +211,3 @@ bool locate_scene_error(ErrorLocation& where);
 
 // The source text of the current token, as written.
 std::string token_text();
-
-// Forgets every file text, empties the state stack and starts again from the keywords alone.
-void reset_tokenizer();

@@ -98,3 +98,25 @@ TEST_F(Reload, AThousandReloadsKeepTheMemoryFlat) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Reload, IncludedFilesAreWatchedToo) {
+    std::ofstream(directory + "/part.inc") << "#declare R = 1;\n";
+    save("#include \"part.inc\"\nsphere { <0, 0, 0>, R }\n");
+    testing::internal::CaptureStdout();
+    loadSceneFile(path);
+    const std::vector<std::string> both = {path, directory + "/part.inc"};
+    EXPECT_EQ(watchedSceneFiles(), both);
+    // A broken include that cannot be read yet is watched until it is mended.
+    save("#include \"part.inc\"\n#include \"later.inc\"\nsphere { <0, 0, 0>, R }\n");
+    EXPECT_FALSE(reloadScene());
+    const std::vector<std::string> three = {path, directory + "/part.inc", directory + "/later.inc"};
+    EXPECT_EQ(watchedSceneFiles(), three);
+    save(TWO_SPHERES);
+    EXPECT_TRUE(reloadScene());
+    EXPECT_EQ(watchedSceneFiles(), std::vector<std::string>{path});
+    testing::internal::GetCapturedStdout();
+}
+
+}  // namespace

@@ -16,12 +16,19 @@ trap 'rm -rf "$WORK"' EXIT
 passed=0
 failed=0
 
-# Each example into WORK/<line of its fence>/scene.pov.
+# Each example into WORK/<line of its fence>/scene.pov; a ```include NAME block before it is the
+# file NAME beside it, for the example to include.
+mkdir "$WORK/pending"
 awk -v work="$WORK" '
-    /^```scene[[:space:]]*$/ { dir = work "/" NR; system("mkdir " dir); file = dir "/scene.pov"; next }
+    /^```scene[[:space:]]*$/ {
+        dir = work "/" NR; system("mkdir " dir " && mv " work "/pending/* " dir " 2>/dev/null")
+        file = dir "/scene.pov"; next
+    }
+    /^```include [A-Za-z0-9_.]+[[:space:]]*$/ { file = work "/pending/" $2; next }
     /^```/ && file != "" { close(file); file = ""; next }
     file != "" { print > file }
 ' "$DOC"
+rmdir "$WORK/pending"
 
 fail() {
     failed=$((failed + 1))

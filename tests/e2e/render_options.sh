@@ -90,6 +90,12 @@ expect "status of an unwritable picture" 1 "$?"
 expect "stdout of an unwritable picture" "" "$(cat "$OUT/stdout")"
 expect "stderr of an unwritable picture" "quadray-render: cannot write $OUT/none/picture.png" "$(cat "$OUT/stderr")"
 
+# A picture written in bands, whose writing fails on the way (a full disk), is no success.
+ln -s /dev/full "$OUT/full.png"
+"$RENDER" --dir tests/scenes/render_empty --mode full --size 8x8 --out "$OUT/full.png" >/dev/null 2>"$OUT/stderr"
+expect "status of a full disk" 1 "$?"
+expect "message of a full disk" "quadray-render: cannot write $OUT/full.png" "$(head -n 1 "$OUT/stderr")"
+
 # One file is the whole scene.
 printf 'sphere { <0, 0, 0>, 1 }\n' >"$OUT/one.pov"
 "$RENDER" --size 8x8 --report "$OUT/one.pov" >"$OUT/stdout" 2>/dev/null

@@ -5,7 +5,8 @@
 #   // expect: ERROR (9000): parser - Expected } in line 3    that exact line
 #   // expect: ok ...                                          the case parses; the run then
 #                                                              stops at arena.pov's stop mark
-# arena.pov always stops the run, so a case that parses never reaches the window.
+# arena.pov always stops the run, so a case that parses never reaches the window. The .inc
+# files of the corpus stand beside cycle.pov, for the cases that include them.
 set -u
 PROGRAM="$(cd "$1" && pwd)/quadray"
 CORPUS="$(pwd)/tests/scenes/language"
@@ -18,6 +19,7 @@ failed=0
 mkdir -p "$WORK/objects"
 printf '// ends the run once cycle.pov has been read\n$stop\n' >"$WORK/objects/arena.pov"
 printf 'sphere { <0, 0, 0>, 1 }\n' >"$WORK/objects/recognizer.pov"
+cp "$CORPUS"/*.inc "$WORK/objects/"
 
 for scene in "$CORPUS"/*.pov; do
     name=$(basename "$scene")

@@ -74,16 +74,53 @@ check "zero scale factor" 'sphere { <0, 0, 0>, 1\n scale <1, 0, 1> }\n' "$DONE" 
 check "byte-order mark" '\xef\xbb\xbfsphere { <0, 0, 0>, 1 }\n' "$DONE" 0
 check "raw bytes echoed as escapes" 'sphere { <0, 0, 0>, 1\n \x1b[2J\xff\x7f }\n' \
     'ERROR (9001): tokenizer - Unknown token in line 2 : \x1b[2J\xff\x7f' 255 \
-    "$W:2: ERROR (9001): tokenizer - Unknown token in line 2 : \\x1b[2J\\xff\\x7f"
+    "$W:2: error: Unknown token in line 2 : \\x1b[2J\\xff\\x7f [tokenizer 9001]"
 check "parse error with its place" 'union {\n sphere { <0, 0, 0>, 1 }\n box { <0, 0, 0>, 1 }\n}\n' \
-    'ERROR (9000): parser - Expected < in line 3' 255 "$W:3: ERROR (9000): parser - Expected < in line 3"
+    'ERROR (9000): parser - Expected < in line 3' 255 "$W:3: error: Expected < in line 3 [parser 9000]"
 check "object error with its place" 'union {\n cone { <0, 0, 0>, 1,\n   <0, 0, 0>, 0.5 }\n}\n' \
     'ERROR (1100): cone - Degenerated cone, base point = apex point.' 255 \
-    "$W:3: ERROR (1100): cone - Degenerated cone, base point = apex point."
+    "$W:3: error: Degenerated cone, base point = apex point. [cone 1100]"
 check "warnings before an error" '#declare A = 1;\n#declare A = 2;\nsphere { <0, 0, 0> }\n' \
     'ERROR (9000): parser - Expected , in line 3' 255 \
     "$W:2: warning: 'A' is declared again; the first declaration (line 1) stands" \
-    "$W:3: ERROR (9000): parser - Expected , in line 3"
+    "$W:3: error: Expected , in line 3 [parser 9000]"
+check "keyword declared" '#declare sphere = 1;\nsphere { <0, 0, 0>, 1 }\n' "$DONE" 0 \
+    "$W:1: warning: 'sphere' is a keyword and cannot be declared"
+check "number declaration without its semicolon" '#declare R = 2\nsphere { <0, 0, 0>, 1 }\n' \
+    'ERROR (9000): parser - Expected an object statement in file objects/cycle.pov' 255 \
+    "$W:1: warning: the declaration of 'R' has no ';' and takes in the sphere statement in line 2" \
+    "$W: Expected an object statement in file objects/cycle.pov"
+check "declared name last in the file" '#declare S = sphere { <0, 0, 0>, 1 }\nS' "$DONE" 0
+check "keyword last in the file" 'sphere { <0, 0, 0>, 1 }\nsphere' "$DONE" 0 "$W:2: warning: text after the object is not read"
+check "loop names and declarations in a loop" \
+    'union {\n #for (I, 1, 3)\n  #declare R = I / 10;\n  sphere { <I, 0, 0>, R }\n #end\n}\n' "$DONE" 0
+check "usual arithmetic has no grouping warnings" '#usual_arithmetic\nsphere { <0, 0, 0>, 2 * 3 + 4 - 9 }\n' "$DONE" 0
+printf '#declare Red = texture { pigment { color rgb <1, 0, 0> } }\n#declare Bad = 1 +;\n' >"$WORK/objects/shared.inc"
+check "included file read in place" '#include "shared.inc"\n#include "shared.inc"\nsphere { <0, 0, 0>, 1 texture { Red } }\n' "$DONE" 0
+check "error inside an included file" '#include "shared.inc"\nsphere { <0, 0, 0>, Bad }\n' \
+    'ERROR (9000): parser - Expected a number in line 2' 255 \
+    "objects/shared.inc:2: error: Expected a number in line 2 [parser 9000]"
+check "included file missing" '\n#include "missing.inc"\n' \
+    'ERROR (9001): tokenizer - file not found: objects/missing.inc in line 2' 255 \
+    "$W:2: error: file not found: objects/missing.inc in line 2 [tokenizer 9001]"
+printf '#include "cycle.pov"\n' >"$WORK/objects/shared.inc"
+check "file including itself through another" '#include "shared.inc"\nsphere { <0, 0, 0>, 1 }\n' \
+    "ERROR (9001): tokenizer - 'objects/cycle.pov' includes itself in line 1" 255 \
+    "objects/shared.inc:1: error: 'objects/cycle.pov' includes itself in line 1 [tokenizer 9001]"
+rm "$WORK/objects/shared.inc"
+
+# Errors about a file as a whole name it on standard error too.
+mkdir "$WORK/objects/cycle.pov.d"
+for what in directory fifo missing; do
+    rm -f "$WORK/objects/cycle.pov"
+    case $what in
+        directory) ln -s cycle.pov.d "$WORK/objects/cycle.pov"; reason="not a regular file" ;;
+        fifo) mkfifo "$WORK/objects/cycle.pov"; reason="not a regular file" ;;
+        missing) reason="file not found" ;;
+    esac
+    check_loaded "scene file that is a $what" "ERROR (9001): tokenizer - $reason: $W" 255 "$W: $reason: $W"
+done
+rm -f "$WORK/objects/cycle.pov"
 
 # 100,000 spheres sharing a declared radius and texture load as a whole.
 awk 'BEGIN {

@@ -15,7 +15,7 @@
 #include "objects/sphere.h"
 #include "objects/torus.h"
 #include "render/shading.h"
-#include "scene/tokenizer.h"
+#include "scene/source_stack.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "scene/tokenizer.h"
+#include "scene/source_stack.h"
 
 // The child process of a death test ends in exit(), which runs none of the test's
 // destructors, so the files it made would stay behind. Every process removes the files it

@@ -1,5 +1,5 @@
 // Tokens, line counting, comments, declarations and the state stack of the scene tokenizer.
-#include "scene/tokenizer.h"
+#include "scene/source_stack.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
 // expect: ERROR (9000): parser - Expected < in line 3
 sphere { <0, 0, 0>, 1
-  scale 2
+  translate 2
 }

@@ -1,0 +1,2 @@
+// expect: ERROR (9001): tokenizer - #end without #for, #if or #macro in line 2
+#end
