@@ -15,6 +15,7 @@
 #include "app/progress.h"
 #include "app/install_paths.h"
 #include "app/options.h"
+#include "app/pick.h"
 #include "app/report.h"
 #include "app/scene.h"
 #include "base/allocator.h"
@@ -167,6 +168,12 @@ int main(int argc, char** argv) {
     else
         reshapeWindow(presenter, options.width, options.height);
     camera.location += options.cameraMove * camera.direction;  // as a right drag does
+    if (options.pick) {
+        for (const std::string& line : pickLines(options.pickX + trace.left, options.pickY + trace.top,
+                                                 options.width, options.height))
+            std::printf("%s\n", line.c_str());
+        return 0;
+    }
 
     PictureFile picture{options.mode == RenderMode::Full ? options.outFile : "", trace.right - trace.left,
                         trace.bottom - trace.top};

@@ -43,7 +43,7 @@ check "no error line while the scene loads" no_error_shown
 
 check "a broken save prints its error" after '^ERROR' scene "<0, 0, 1>"
 check "the error line" test "$(grep '^ERROR' "$WORK/out")" = "ERROR (9000): parser - Expected } in line 4"
-check "its place on standard error" grep -qx "scene.pov:4: ERROR (9000): parser - Expected } in line 4" "$WORK/err"
+check "its place on standard error" grep -qx "scene.pov:4: error: Expected } in line 4 \[parser 9000\]" "$WORK/err"
 check "the error's place is drawn over the picture" poll 30 error_shown
 sleep 1
 check "the last good picture stays above it" test "$(above_error)" = "$green_above"
