@@ -16,6 +16,7 @@
 #include "app/progress.h"
 #include "app/install_paths.h"
 #include "app/options.h"
+#include "app/pick.h"
 #include "app/report.h"
 #include "app/scene.h"
 #include "base/allocator.h"
@@ -190,6 +191,14 @@ int main(int argc, char** argv) {
     // Every core unless asked: pictures and ray counts are the same for any number of threads;
     // only the shadow-cache figures depend on which thread shades which sample.
     startWorkerPool(options.threads > 0 ? options.threads : availableCores());
+    if (options.pick) {
+        const FullTrace trace = fullTraceOf(options);
+        startPicture(options, presenter, trace);
+        for (const std::string& line : pickLines(options.pickX + trace.left, options.pickY + trace.top,
+                                                 options.width, options.height))
+            std::printf("%s\n", line.c_str());
+        return 0;
+    }
 
     // The progress line reads only atomics: the frames done, or the rows of full traces.
     std::atomic<int> framesDone{0};
