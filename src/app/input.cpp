@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/png_image.h"
+#include "base/scene_clock.h"
 #include "render/camera.h"
+#include "render/clock.h"
 #include "render/frame.h"
 #include "render/presenter.h"
 #include "render/quad_renderer.h"
@@ -28,6 +31,8 @@ const char* const KEYS_HELP =
     "  h                    show or hide the readout: frame rate, rays, quads, quality,\n"
     "                       renderer, threads, samples per pixel\n"
     "  r                    put the camera back where it started\n"
+    "  space                play or pause the animation: the clock runs from 0 to 1 over\n"
+    "                       --duration seconds and loops; paused, the view refines\n"
     "  Up / Down            fly forwards / backwards (as a right drag of 10 pixels down / up)\n"
     "  Left / Right         turn the view 5 degrees to the left / right\n"
     "  Home / End           roll (as a left drag of 10 pixels to the left / right)\n"
@@ -39,6 +44,9 @@ const char* const KEYS_HELP =
     "mouse:\n"
     "  left drag            roll (horizontal) and pitch (vertical) the camera\n"
     "  right or middle drag move along the view direction (down: forwards)\n";
+
+AnimationPlayer animation;
+double animationSeconds = 10;
 
 int printStatistics = 1;
 int showOverlay = 0;
@@ -63,6 +71,18 @@ static void restoreStartCamera() {
     camera = startCamera;
     camera.right = normalize(startCamera.right) * width;
     printCamera();
+}
+
+double playedClock(const AnimationPlayer& player, std::uint32_t ticks, double seconds) {
+    const double clock = player.startClock + (ticks - player.startTicks) / 1000.0 / seconds;
+    return clock - std::floor(clock);
+}
+
+// Playing goes on from the clock of the scene on screen, and a pause keeps it there.
+static void playOrPause() {
+    animation.playing = !animation.playing;
+    animation.startClock = sceneClock;
+    animation.startTicks = readTicks();
 }
 
 void keyReleased(Presenter& presenter, unsigned char key) {
@@ -101,6 +121,9 @@ void keyReleased(Presenter& presenter, unsigned char key) {
         break;
     case 'r':
         restoreStartCamera();
+        break;
+    case ' ':
+        playOrPause();
         break;
     default:
         break;

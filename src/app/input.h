@@ -2,6 +2,7 @@
 // what the window's input callbacks do.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,18 @@ inline constexpr int KEY_END = 107;
 
 // One press of Left or Right turns the view by this much about the camera's up vector.
 inline constexpr double TURN_STEP = 5 * 0.017453292519943295;
+
+// The animation that space plays and pauses: the clock it started from, and when.
+struct AnimationPlayer {
+    bool playing = false;
+    double startClock = 0;
+    std::uint32_t startTicks = 0;
+};
+extern AnimationPlayer animation;
+// Seconds the clock takes from 0 to 1 (--duration).
+extern double animationSeconds;
+// The clock of the animation at ticks: from startClock on, seconds long, looping from 1 back to 0.
+double playedClock(const AnimationPlayer& player, std::uint32_t ticks, double seconds);
 
 // The keys and mouse actions, for --help.
 extern const char* const KEYS_HELP;

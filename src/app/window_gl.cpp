@@ -15,7 +15,9 @@
 #include "app/input.h"
 #include "app/png_image.h"
 #include "app/reload.h"
+#include "app/scene.h"
 #include "base/error.h"
+#include "base/scene_clock.h"
 #include "base/worker_pool.h"
 #include "render/clock.h"
 #include "render/frame.h"
@@ -235,8 +237,24 @@ static void refineStill() {
     glutPostRedisplay();
 }
 
+// While the animation plays, every frame reads the scene at the clock of now. A failed read
+// pauses it, its error shown as a failed reload's.
+static void playAnimation() {
+    if (!animation.playing) return;
+    const std::string errorBefore = lastPlacedError();
+    sceneClock = playedClock(animation, readTicks(), animationSeconds);
+    if (readSceneAgain()) {
+        reloadError.clear();
+        noteNewScene();
+        return;
+    }
+    animation.playing = false;
+    if (lastPlacedError() != errorBefore) reloadError = lastPlacedError();
+}
+
 static void idle() {
     checkReload();
+    playAnimation();
     if (refining() && refinementCurrent && currentView() == refinedView) {
         refineStill();
         return;

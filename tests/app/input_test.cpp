@@ -10,7 +10,9 @@
 
 #include "app/input.h"
 #include "app/png_image.h"
+#include "base/scene_clock.h"
 #include "render/camera.h"
+#include "render/clock.h"
 #include "render/frame.h"
 #include "render/quad_renderer.h"
 #include "render/recording_presenter.h"
@@ -112,13 +114,42 @@ TEST_F(Input, ViewKeysToggleTheirFlagsInEitherCase) {
 }
 
 TEST_F(Input, OtherKeysDoNothing) {
-    for (int key : {int{'z'}, int{'x'}, int{'q'}, int{'1'}, int{' '}, int{'\r'}, 200})
+    for (int key : {int{'z'}, int{'x'}, int{'q'}, int{'1'}, int{'\r'}, 200})
         keyReleased(screen, static_cast<unsigned char>(key));
     EXPECT_TRUE(screen.calls.empty());
     EXPECT_EQ(qualityLevel, 1);
     EXPECT_EQ(fillPolygons, 1);
     EXPECT_EQ(borderMode + objectCountView + frameless, 0);
     EXPECT_EQ(printStatistics, 1);
+}
+
+std::uint32_t fakeTicks = 0;
+
+// Space plays from the clock of the scene shown and pauses where the frames have got to; the clock
+// takes --duration seconds from 0 to 1 and then starts again from 0.
+TEST_F(Input, SpacePlaysAndPausesTheAnimation) {
+    std::uint32_t (*const realTicks)() = readTicks;
+    readTicks = [] { return fakeTicks; };
+    fakeTicks = 4294967000u;  // the tick counter wraps while it plays
+    sceneClock = 0.5;
+    keyReleased(screen, ' ');
+    EXPECT_TRUE(animation.playing);
+    const struct {
+        std::uint32_t ticks;
+        double clock;
+    } cases[] = {{4294967000u, 0.5}, {4294967000u + 1000, 0.75}, {4294967000u + 2000, 0}, {4294967000u + 3000, 0.25}};
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(playedClock(animation, c.ticks, 4), c.clock) << c.ticks;
+    sceneClock = 0.25;  // the frame drawn last
+    fakeTicks += 3500;
+    keyReleased(screen, ' ');
+    EXPECT_FALSE(animation.playing);
+    keyReleased(screen, ' ');
+    EXPECT_TRUE(animation.playing);
+    EXPECT_DOUBLE_EQ(playedClock(animation, fakeTicks + 1000, 4), 0.5);
+    EXPECT_TRUE(screen.calls.empty());
+    animation = AnimationPlayer{};
+    sceneClock = 0;
+    readTicks = realTicks;
 }
 
 TEST_F(Input, EscapeEndsTheProgramNormally) {
