@@ -4,7 +4,6 @@
 set -u
 source "$(dirname "$0")/lib/expect.bash" "$1"
 source "$(dirname "$0")/lib/farm.bash"
-skipWithoutAnimate
 
 mkdir "$OUT/farm" "$OUT/one-run"
 RECIPE=$PWD/docs/farm/parallel.sh

@@ -15,7 +15,6 @@ if [ "${2:-}" != --in-namespace ]; then
 fi
 source tests/e2e/lib/expect.bash "$BUILD"
 source tests/e2e/lib/farm.bash
-skipWithoutAnimate
 
 DAEMONS=()
 JOB=

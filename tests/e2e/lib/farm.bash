@@ -4,13 +4,6 @@ FARM_FRAMES=5
 FARM_OPTIONS=(--mode full --size 64x48 --threads 1 "$PWD/tests/farm/moving_ball.pov")
 FARM_RENDER=$(realpath "$RENDER")
 
-skipWithoutAnimate() {
-    if ! "$FARM_RENDER" --help 2>/dev/null | grep -q -- '--animate'; then
-        echo "skipped: quadray-render has no --animate yet"
-        exit 0
-    fi
-}
-
 # Renders every frame in one run into the directory $1.
 renderInOneRun() {
     (cd "$1" && "$FARM_RENDER" "${FARM_OPTIONS[@]}" --animate "$FARM_FRAMES" --out frame-####.png) \
