@@ -12,6 +12,10 @@
 
 namespace {
 
+// Scenes live as long as the program, as they do in the tracer (never destroyed, so the leak
+// check at exit still finds them).
+std::vector<Object*>& languageScenes = *new std::vector<Object*>;
+
 class LanguageTest : public SceneLanguageTest {
 protected:
     // The radius of the sphere whose radius is written as expression, after the given lines.
@@ -21,7 +25,7 @@ protected:
     }
     Object* parse(const std::string& text) {
         files_.emplace_back(new SceneFile(text));
-        return parse_scene_file(files_.back()->path());
+        return languageScenes.emplace_back(parse_scene_file(files_.back()->path()));
     }
     std::string path() const { return files_.back()->path(); }
 
