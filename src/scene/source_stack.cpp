@@ -423,11 +423,16 @@ void run_if(int32_t line) {
     Source branch;
     branch.kind = SourceKind::IF;
     branch.line = line;
+    const BodyEnd end = body_end("if", line, true);
+    if (end.is_else) {
+        // The branch read must end in this text too, or its end would never be met.
+        BodyEnd last;
+        if (!find_body_end(end.at, end.line, false, last)) error_at(line, "#if without #end");
+    }
     if (holds) {
         push_source(branch);
         return;
     }
-    const BodyEnd end = body_end("if", line, true);
     jump_past(end);
     if (end.is_else) push_source(branch);
 }
