@@ -83,13 +83,13 @@ TEST_F(LanguageTest, RandomStreamsRepeatAndAdvance) {
     reset_tokenizer();
     EXPECT_EQ(radius(stream, "rand(T)"), first);
     reset_tokenizer();
-    const double second = radius(stream, "rand(S) * 0 + rand(S)");
+    const double second = radius(stream, "(rand(S) * 0) + rand(S)");
     EXPECT_NE(second, first);
     EXPECT_GE(first, 0);
     EXPECT_LT(first, 1);
     reset_tokenizer();
     // Each reading of a declared text draws again.
-    EXPECT_EQ(radius(stream + "\n#declare R = rand(S);", "R * 0 + R"), second);
+    EXPECT_EQ(radius(stream + "\n#declare R = rand(S);", "(R * 0) + R"), second);
 }
 
 TEST_F(LanguageTest, LoopsAndMacrosMakeMembers) {
