@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Frames per second of the window on the start view, under a private Xvfb: opens the window,
 # resizes it with xdotool, and counts the per-frame lines quadray prints over a few seconds
-# after a warm-up.
+# after a warm-up. The still view is not refined (--no-refine), so every idle call draws a frame.
 #   bench/window_fps.sh BUILD_DIR WIDTHxHEIGHT [SECONDS] [quadray options...]
 set -u
 BUILD=$(cd "$1" && pwd)
@@ -14,7 +14,7 @@ XVFB=$!
 trap 'kill $QUADRAY $XVFB 2>/dev/null; wait 2>/dev/null; rm -rf "$WORK"' EXIT
 for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$WORK/display")"
-stdbuf -oL "$BUILD/quadray" "$@" >"$WORK/out" 2>/dev/null &
+stdbuf -oL "$BUILD/quadray" --no-refine "$@" >"$WORK/out" 2>/dev/null &
 QUADRAY=$!
 for _ in $(seq 100); do
     WID=$(xdotool search --name "^A basic glut example$" 2>/dev/null | head -1)

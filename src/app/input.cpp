@@ -13,6 +13,7 @@
 #include "render/frame.h"
 #include "render/presenter.h"
 #include "render/quad_renderer.h"
+#include "render/refinement.h"
 #include "render/sample_grid.h"
 
 const char* const KEYS_HELP =
@@ -22,16 +23,18 @@ const char* const KEYS_HELP =
     "  p                    wire frame of the quads instead of filled quads\n"
     "  b                    mark borders between objects in white\n"
     "  c                    show the number of objects per quad\n"
-    "  s                    stop or resume the per-frame line\n"
+    "  a                    stop or resume refining a still view\n"
+    "  s                    stop or resume the per-frame and refining lines\n"
     "  h                    show or hide the readout: frame rate, rays, quads, quality,\n"
-    "                       renderer, threads\n"
+    "                       renderer, threads, samples per pixel\n"
     "  r                    put the camera back where it started\n"
     "  Up / Down            fly forwards / backwards (as a right drag of 10 pixels down / up)\n"
     "  Left / Right         turn the view 5 degrees to the left / right\n"
     "  Home / End           roll (as a left drag of 10 pixels to the left / right)\n"
-    "  Page Up / Page Down  pitch up / down (as a left drag of 10 pixels up / down)\n"
+    "  Page Up / Page Down  look up / down (as a left drag of 10 pixels down / up)\n"
     "  F2                   save what the window shows as quadray-NNNN.png\n"
-    "  F3                   save a full trace of the view, one ray per pixel, likewise\n"
+    "  F3                   save a full trace of the view with --samples samples per pixel,\n"
+    "                       likewise\n"
     "  Escape               quit and print the report\n"
     "mouse:\n"
     "  left drag            roll (horizontal) and pitch (vertical) the camera\n"
@@ -92,6 +95,9 @@ void keyReleased(Presenter& presenter, unsigned char key) {
         break;
     case 'h':
         showOverlay = !showOverlay;
+        break;
+    case 'a':
+        refineEnabled = !refineEnabled;
         break;
     case 'r':
         restoreStartCamera();
@@ -156,10 +162,10 @@ void specialKeyPressed(int key) {
     case KEY_END:
         dragCamera(LEFT_BUTTON, 0, 0, step, 0);
         break;
-    case KEY_PAGE_DOWN:
+    case KEY_PAGE_UP:
         dragCamera(LEFT_BUTTON, 0, 0, 0, step);
         break;
-    case KEY_PAGE_UP:
+    case KEY_PAGE_DOWN:
         dragCamera(LEFT_BUTTON, 0, 0, 0, -step);
         break;
     case KEY_LEFT:
@@ -182,6 +188,14 @@ void printFrameReport() {
                     REFRESH_RATE, rayFrameRate);
 }
 
+void printRefineReport(const Refinement& refinement) {
+    if (!printStatistics) return;
+    const double rate = refinement.passMs > 0 ? refinement.passRays * 1000.0 / refinement.passMs : 0;
+    std::printf("refined: %i of %i samples per pixel, %lld rays @ %.0f rays per second\n", refinement.sums.samples,
+                refinement.samples, refinement.passRays, rate);
+    if (refinementDone(refinement)) std::printf("refined: done, %i samples per pixel\n", refinement.sums.samples);
+}
+
 std::string nextPictureName() {
     char name[32];
     for (int number = 1;; ++number) {
@@ -198,17 +212,20 @@ void savePicture(const RgbImage& picture) {
         std::fprintf(stderr, "quadray: cannot write %s\n", name.c_str());
 }
 
-void saveFullTrace() {
-    if (sampleGrid.samples.empty()) return;  // no window size yet
-    const int width = sampleGrid.width - 1, height = sampleGrid.height - 1;
-    traceFullFrame();
-    RgbImage picture = makeImage(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) setPixel(picture, x, y, sampleGrid.at(x, y).colour);
+void saveRefinedPicture(const Refinement& refinement) {
+    RgbImage picture = makeImage(refinement.sums.width, refinement.sums.height);
+    picture.pixels = refinement.picture;
     savePicture(picture);
 }
 
-std::vector<std::string> overlayLines(double framesPerSecond, int threads) {
+void saveFullTrace() {
+    Refinement full;
+    startRefinement(full, sampleGrid.width - 1, sampleGrid.height - 1, refineSamples);
+    refineCompletely(full);
+    saveRefinedPicture(full);
+}
+
+std::vector<std::string> overlayLines(double framesPerSecond, int threads, int samplesPerPixel) {
     char fps[32];
     std::snprintf(fps, sizeof fps, "%.1f", framesPerSecond);
     return {std::string("fps       ") + fps,
@@ -216,5 +233,6 @@ std::vector<std::string> overlayLines(double framesPerSecond, int threads) {
             "quads     " + std::to_string(quadsDrawn),
             "quality   " + std::to_string(qualityLevel),
             std::string("renderer  ") + (frameless ? "frameless" : "quad"),
-            "threads   " + std::to_string(threads)};
+            "threads   " + std::to_string(threads),
+            "samples   " + (samplesPerPixel > 0 ? std::to_string(samplesPerPixel) : std::string("-"))};
 }

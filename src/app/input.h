@@ -7,6 +7,7 @@
 
 struct Presenter;
 struct RgbImage;
+struct Refinement;
 
 // The idle handler prints its frame report while this is set.
 extern int printStatistics;
@@ -55,15 +56,20 @@ void mouseMoved(int x, int y);
 void rememberStartCamera();
 // The idle handler's line about the last frame.
 void printFrameReport();
+// The line about a refining pass just finished, and the one saying the picture is done.
+void printRefineReport(const Refinement& refinement);
 
 // The first quadray-NNNN.png in the working directory that does not exist yet.
 std::string nextPictureName();
 // Writes the picture under the next free name and prints "saved NAME"; a picture that cannot
 // be written gets one line on standard error, and the program goes on.
 void savePicture(const RgbImage& picture);
-// Traces every pixel of the current view at the window's size and saves the picture.
+// Saves the average of a refinement's whole passes.
+void saveRefinedPicture(const Refinement& refinement);
+// Traces the current view at the window's size with refineSamples samples per pixel and
+// saves the picture.
 void saveFullTrace();
 
 // The readout's lines: frames per second, the last frame's rays and quads, quality,
-// renderer and threads.
-std::vector<std::string> overlayLines(double framesPerSecond, int threads);
+// renderer, threads and the samples per pixel of a refined picture (0: none shown).
+std::vector<std::string> overlayLines(double framesPerSecond, int threads, int samplesPerPixel);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "math/vector.h"
+#include "render/supersample.h"
 
 struct RgbImage {
     int width = 0;
@@ -16,12 +17,19 @@ struct RgbImage {
 
 RgbImage makeImage(int width, int height);
 
-// A colour component as a byte: clamped to [0, 1], then rounded; NaN counts as 0.
-std::uint8_t colourByte(double component);
-
 // Stores colour at column x and row y (counted from the bottom).
 void setPixel(RgbImage& image, int x, int y, const Vector3& colour);
 
 // Writes the picture with its top row first, as PNG expects; false when the file cannot be
 // written.
 bool writePng(const std::string& path, const RgbImage& image);
+
+// A PNG file written a few rows at a time, top row first, for pictures too large to hold.
+struct PngStream;
+
+// Opens path for a width × height picture. Failures show only when the stream is closed.
+PngStream* openPng(const std::string& path, int width, int height);
+// Writes count rows of 3 bytes a pixel, top row first.
+void writePngRows(PngStream* stream, const std::uint8_t* rows, int count);
+// Finishes the file and frees the stream; false when anything could not be written.
+bool closePng(PngStream* stream);

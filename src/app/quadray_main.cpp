@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/input.h"
+#include "app/install_paths.h"
 #include "app/options.h"
 #include "app/reload.h"
 #include "app/report.h"
@@ -13,6 +14,7 @@
 #include "base/allocator.h"
 #include "base/worker_pool.h"
 #include "render/camera.h"
+#include "render/refinement.h"
 
 // The program name and freeglut's own options, as glutInit expects them.
 static std::vector<char*> glutCommandLine(char* programName, std::vector<std::string>& glutArguments) {
@@ -35,6 +37,15 @@ int main(int argc, char** argv) {
         std::printf("%s%s", usageText(Program::Window).c_str(), KEYS_HELP);
         return 0;
     }
+    if (options.version) {
+        std::printf("quadray %s\n", QUADRAY_VERSION);
+        return 0;
+    }
+    traceDepth = options.depth;
+    refineEnabled = options.refine;
+    refineSamples = options.samples;
+    if (options.sceneFile.empty() && options.directory.empty())
+        options.directory = bundledSceneDirectory(options.quiet);
     loadScene(options);
     std::vector<char*> glutArguments = glutCommandLine(argv[0], options.glutArguments);
     int glutArgumentCount = static_cast<int>(glutArguments.size()) - 1;

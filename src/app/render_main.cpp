@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +12,10 @@
 
 #include "app/offscreen_gl.h"
 #include "app/png_image.h"
+#include "app/progress.h"
+#include "app/install_paths.h"
 #include "app/options.h"
+#include "app/pick.h"
 #include "app/report.h"
 #include "app/scene.h"
 #include "base/allocator.h"
@@ -23,35 +27,66 @@
 #include "render/presenter_gl.h"
 #include "render/quad_renderer.h"
 #include "render/sample_grid.h"
+#include "render/supersample.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-RgbImage gridImage(int width, int height) {
-    RgbImage image = makeImage(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) setPixel(image, x, y, sampleGrid.at(x, y).colour);
-    return image;
+// The full trace the options ask for: the whole picture or its region.
+FullTrace fullTraceOf(const Options& options) {
+    FullTrace trace;
+    trace.width = options.width;
+    trace.height = options.height;
+    trace.right = options.width;
+    trace.bottom = options.height;
+    if (options.region) {
+        trace.left = options.regionX0;
+        trace.top = options.regionY0;
+        trace.right = options.regionX1;
+        trace.bottom = options.regionY1;
+    }
+    trace.samples = options.samples;
+    return trace;
 }
+
+// Writes a full trace's rows into the PNG file as they come, so that the picture is never
+// whole in memory; an empty path takes them and writes nothing.
+struct PictureFile {
+    std::string path;
+    int width = 0;
+    int height = 0;
+    PngStream* png = nullptr;  // opened with the first rows
+
+    void take(const std::uint8_t* rows, int count) {
+        if (path.empty()) return;
+        if (!png) png = openPng(path, width, height);
+        writePngRows(png, rows, count);
+    }
+};
 
 struct Timing {
     std::vector<double> frameMs;
     long long rays = 0;
 };
 
+int framesToRender(const Options& options) { return options.mode == RenderMode::Full ? 1 : options.frames; }
+
 // Runs the frames the options ask for and times each one.
-Timing renderFrames(const Options& options, Presenter& presenter) {
+Timing renderFrames(const Options& options, Presenter& presenter, PictureFile& picture,
+                    std::atomic<int>& framesDone) {
     Timing timing;
     const Counter raysBefore = stats.primaryRays;
-    const int frames = options.mode == RenderMode::Full ? 1 : options.frames;
-    for (int i = 0; i < frames; ++i) {
+    for (int i = 0; i < framesToRender(options); ++i) {
         const auto start = Clock::now();
         if (options.mode == RenderMode::Full)
-            traceFullFrame();
+            traceFullPicture(fullTraceOf(options), [&picture](const std::uint8_t* rows, int count) {
+                picture.take(rows, count);
+            });
         else
             renderFrame(presenter);
         timing.frameMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        ++framesDone;
     }
     timing.rays = stats.primaryRays - raysBefore;
     return timing;
@@ -78,8 +113,7 @@ bool canWrite(const std::string& path) {
     return access(directory.c_str(), W_OK) == 0;
 }
 
-void writePicture(const std::string& path, const RgbImage& image) {
-    if (writePng(path, image)) return;
+void cannotWrite(const std::string& path) {
     std::fprintf(stderr, "quadray-render: cannot write %s\n", path.c_str());
     std::exit(1);
 }
@@ -97,10 +131,17 @@ int main(int argc, char** argv) {
         std::printf("%s", usageText(Program::Render).c_str());
         return 0;
     }
+    if (options.version) {
+        std::printf("quadray-render %s\n", QUADRAY_VERSION);
+        return 0;
+    }
     if (!options.outFile.empty() && !canWrite(options.outFile)) {
         std::fprintf(stderr, "quadray-render: cannot write %s\n", options.outFile.c_str());
         return 1;
     }
+    traceDepth = options.depth;
+    if (options.sceneFile.empty() && options.directory.empty())
+        options.directory = bundledSceneDirectory(options.quiet);
     loadScene(options);
 
     // Only a picture of the window's renderers needs OpenGL: the reference picture is read
@@ -116,20 +157,39 @@ int main(int argc, char** argv) {
     frameless = options.mode == RenderMode::Frameless;
     if (frameless) framelessBatchLimit = options.batches;
     keepFreedMemory();
-    // One thread unless asked: the shadow-cache figures of the report depend on which thread
-    // shades which sample, and reference runs must count the same every time.
-    startWorkerPool(options.threads > 0 ? options.threads : 1);
+    // Every core unless asked: pictures and ray counts are the same for any number of threads;
+    // only the shadow-cache figures depend on which thread shades which sample.
+    startWorkerPool(options.threads > 0 ? options.threads : availableCores());
     initRenderer(presenter);
     applySceneView();
-    reshapeWindow(presenter, options.width, options.height);
+    const FullTrace trace = fullTraceOf(options);
+    if (options.mode == RenderMode::Full && !tracesWholeGrid(trace))
+        fitCameraToWindow(options.width, options.height);  // a grid this large would not fit in memory
+    else
+        reshapeWindow(presenter, options.width, options.height);
     camera.location += options.cameraMove * camera.direction;  // as a right drag does
-
-    const Timing timing = renderFrames(options, presenter);
-
-    if (!options.outFile.empty()) {
-        writePicture(options.outFile,
-                     drawsWithOpenGL ? readOffscreenImage() : gridImage(options.width, options.height));
+    if (options.pick) {
+        for (const std::string& line : pickLines(options.pickX + trace.left, options.pickY + trace.top,
+                                                 options.width, options.height))
+            std::printf("%s\n", line.c_str());
+        return 0;
     }
+
+    PictureFile picture{options.mode == RenderMode::Full ? options.outFile : "", trace.right - trace.left,
+                        trace.bottom - trace.top};
+    // The progress line reads only atomics: the frames done, or the rows of a full trace.
+    std::atomic<int> framesDone{0};
+    const long long rowsBefore = sampleRowsTraced;
+    const double frames = framesToRender(options), rows = static_cast<double>(fullTraceRows(trace));
+    const bool full = options.mode == RenderMode::Full;
+    startProgress(isatty(STDERR_FILENO) && !options.quiet, [&framesDone, rowsBefore, frames, rows, full] {
+        return full ? (sampleRowsTraced - rowsBefore) / rows : framesDone / frames;
+    });
+    const Timing timing = renderFrames(options, presenter, picture, framesDone);
+    stopProgress();
+
+    if (drawsWithOpenGL && !writePng(options.outFile, readOffscreenImage())) cannotWrite(options.outFile);
+    if (picture.png && !closePng(picture.png)) cannotWrite(options.outFile);
     if (options.report) {
         printReport();
         std::printf("quadsDrawn %i frameNumber %i raysThisFrame %i\n", quadsDrawn, frameNumber, raysThisFrame);

@@ -12,6 +12,13 @@ void printStatLine(const char* label, Counter total, Counter succeeded) {
     std::printf("%s %9lld total, %5.2f%% succeeded\n", label, total, percent);
 }
 
+// Only scenes with mirrors or glass trace secondary rays, so other reports stay as they were.
+static void printSecondaryRays() {
+    if (stats.reflectedRays == 0 && stats.refractedRays == 0) return;
+    std::printf("reflected rays             %9lld total\n", stats.reflectedRays);
+    std::printf("refracted rays             %9lld total\n", stats.refractedRays);
+}
+
 static void printHelp() {
     std::printf("+----+\n!keys!\n+----+\n");
     std::printf("f switch between frameless/non-frameless rendering\n");
@@ -36,6 +43,7 @@ void printReport() {
     std::printf("primary rays               %9lld total\n", stats.primaryRays);
     printStatLine("shadow rays               ", stats.shadowRays, stats.shadowRaysBlocked);
     printStatLine("  shadow cache            ", stats.shadowCacheTests, stats.shadowCacheHits);
+    printSecondaryRays();
     std::printf("\n+----------+\n!primitives!\n+----------+\n");
     std::printf("%i primitives, %i CSG nodes\n", primitiveCount, csgNodeCount);
     printStatLine("ray torus tests           ", stats.torusTests, stats.torusHits);

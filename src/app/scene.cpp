@@ -14,6 +14,7 @@
 #include "objects/scene_store.h"
 #include "objects/union_hierarchy.h"
 #include "render/camera.h"
+#include "render/lights.h"
 #include "render/shading.h"
 #include "scene/parser.h"
 #include "scene/source_stack.h"
@@ -72,6 +73,11 @@ Object* loadFile(const std::string& path) {
         loadedView.hasLight = true;
         loadedView.lightLocation = sceneView.lightLocation;
         loadedView.lightColour = sceneView.lightColour;
+        loadedView.lights.insert(loadedView.lights.end(), sceneView.lights.begin(), sceneView.lights.end());
+    }
+    if (sceneView.hasBackground) {
+        loadedView.hasBackground = true;
+        loadedView.background = sceneView.background;
     }
     return root;
 }
@@ -123,10 +129,14 @@ void placeCamera(const Vector3& location, const Vector3& target) {
     lookAt(target.x, target.y, target.z);
 }
 
-void placeLight(const SceneView& view) {
+// One light (or none: the start light) lights every object through its own light link, as
+// it always has; several are handed to the shading as a list, each with its shadow caches.
+void placeLights(const SceneView& view) {
     Light* light = sceneLight();
     light->location = view.hasLight ? view.lightLocation : LIGHT_LOCATION;
     light->colour = view.hasLight ? view.lightColour : Vector3{1, 1, 1};
+    setSceneLights(view.lights.size() > 1 ? view.lights : std::vector<Light>{});
+    backgroundColour = view.hasBackground ? view.background : Vector3{0, 0, 0};
 }
 
 bool sameCamera(const SceneView& a, const SceneView& b) {
@@ -138,7 +148,7 @@ bool sameCamera(const SceneView& a, const SceneView& b) {
 // unless the camera statement changed, and then it starts afresh from the statement (or from
 // the start view when the statement is gone).
 void applyReloadedView(const SceneView& before) {
-    placeLight(loadedView);
+    placeLights(loadedView);
     if (sameCamera(before, loadedView)) return;
     if (loadedView.hasCamera)
         placeCamera(loadedView.cameraLocation, loadedView.cameraLookAt);
@@ -172,7 +182,7 @@ const std::vector<std::string>& sceneFiles() { return files; }
 const std::vector<std::string>& watchedSceneFiles() { return watched; }
 
 void applySceneView() {
-    placeLight(loadedView);
+    placeLights(loadedView);
     if (loadedView.hasCamera) placeCamera(loadedView.cameraLocation, loadedView.cameraLookAt);
 }
 
@@ -181,6 +191,8 @@ bool reloadScene() {
     const SceneView oldView = loadedView;
     const Camera oldCamera = camera;
     const Light oldLight = *sceneLight();
+    const std::vector<Light> oldLights = sceneLights();
+    const Vector3 oldBackground = backgroundColour;
     const int oldCounts[3] = {objectCount, primitiveCount, csgNodeCount};
     void (*const oldHook)(int) = fatalHook;
     fatalHook = throwLoadFailed;
@@ -198,6 +210,8 @@ bool reloadScene() {
         loadedView = oldView;
         camera = oldCamera;
         *sceneLight() = oldLight;
+        setSceneLights(oldLights);
+        backgroundColour = oldBackground;
         objectCount = oldCounts[0], primitiveCount = oldCounts[1], csgNodeCount = oldCounts[2];
         return false;
     }

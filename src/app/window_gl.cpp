@@ -15,10 +15,12 @@
 #include "app/input.h"
 #include "app/png_image.h"
 #include "app/reload.h"
+#include "base/error.h"
 #include "base/worker_pool.h"
 #include "render/clock.h"
 #include "render/frame.h"
 #include "render/presenter_gl.h"
+#include "render/refinement.h"
 
 // Last, because Xlib defines many short macros.
 #include <GL/glx.h>
@@ -42,14 +44,28 @@ static void bitmapText(const char* text) {
     for (const char* c = text; *c; ++c) glutBitmapCharacter(GLUT_BITMAP_8_BY_13, *c);
 }
 
+// A refining step leaves the event loop this often, so input is answered while a pass runs.
+static constexpr std::uint32_t REFINE_STEP_MS = 40;
+
 static int windowWidth = WINDOW_WIDTH;
 static int windowHeight = WINDOW_HEIGHT;
 static double framesPerSecond = 0;
 static bool pictureRequested = false;
 
-// The readout, white on a black panel in the top left corner; OpenGL state is left as found.
-static void drawOverlay(Presenter& presenter) {
-    const std::vector<std::string> lines = overlayLines(framesPerSecond, poolThreads());
+// The still view being refined: the view of the quad frame it starts from, whether that frame
+// is still the one on screen, and whether its refinement has begun (its memory is set up only
+// once the view stays still, not for every frame of a moving view).
+static Refinement refinement;
+static ViewState refinedView;
+static bool refinementCurrent = false;
+static bool refinementStarted = false;
+static bool frameLinePending = false;
+// The error line of a failed reload, shown until a load succeeds.
+static std::string reloadError;
+
+// Lines of white text on a black panel at the left edge whose top is at row top; OpenGL state
+// is left as found.
+static void drawPanel(Presenter& presenter, const std::vector<std::string>& lines, int top) {
     std::size_t longest = 0;
     for (const std::string& line : lines) longest = std::max(longest, line.size());
     const int panelWidth = 2 * OVERLAY_MARGIN + static_cast<int>(longest) * OVERLAY_CHAR_WIDTH;
@@ -57,13 +73,30 @@ static void drawOverlay(Presenter& presenter) {
     glPushAttrib(GL_CURRENT_BIT | GL_POLYGON_BIT);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glColor3f(0, 0, 0);
-    glRecti(0, windowHeight - panelHeight, panelWidth, windowHeight);
-    int baseline = windowHeight - OVERLAY_MARGIN + OVERLAY_DESCENT;
+    glRecti(0, top - panelHeight, panelWidth, top);
+    int baseline = top - OVERLAY_MARGIN + OVERLAY_DESCENT;
     for (const std::string& line : lines) {
         baseline -= OVERLAY_LINE_HEIGHT;
         presenter.text(OVERLAY_MARGIN, baseline, line.c_str(), {1, 1, 1});
     }
     glPopAttrib();
+}
+
+static bool showsRefinedPicture() {
+    return refineEnabled && refinementApplies() && refinementCurrent && refinementStarted &&
+           refinement.sums.samples > 0 && currentView() == refinedView;
+}
+
+// The readout in the top left corner.
+static void drawOverlay(Presenter& presenter) {
+    const int samples = showsRefinedPicture() ? refinement.sums.samples : 0;
+    drawPanel(presenter, overlayLines(framesPerSecond, poolThreads(), samples), windowHeight);
+}
+
+// A failed reload's error line along the bottom edge, over the last good picture.
+static void drawReloadError(Presenter& presenter) {
+    const int lineHeight = 2 * OVERLAY_MARGIN + OVERLAY_LINE_HEIGHT;
+    drawPanel(presenter, {reloadError}, lineHeight);
 }
 
 // The picture in the buffer given, as the window shows it.
@@ -88,6 +121,7 @@ struct WindowPresenter : GlPresenter {
     }
     void finishFrame(GLenum buffer) {
         if (showOverlay) drawOverlay(*this);
+        if (!reloadError.empty()) drawReloadError(*this);
         if (!pictureRequested) return;
         pictureRequested = false;
         savePicture(readPicture(buffer));
@@ -116,29 +150,131 @@ static void countFrame() {
     since += elapsed;
 }
 
+// Refinement is wanted for what the window shows now.
+static bool refining() { return refineEnabled && refinementApplies(); }
+
+// The refined picture's bytes, one per window pixel: rows of 3-byte pixels are not padded.
+static void drawRefinedPicture() {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glRasterPos2i(0, 0);
+    glDrawPixels(refinement.sums.width, refinement.sums.height, GL_RGB, GL_UNSIGNED_BYTE, refinement.picture.data());
+    windowGl.swapBuffers();
+}
+
 static void display() {
-    renderFrame(windowGl);
+    if (showsRefinedPicture()) {
+        drawRefinedPicture();
+    } else {
+        renderFrame(windowGl);
+        const ViewState view = currentView();
+        if (refining() && (!refinementCurrent || view != refinedView)) {
+            refinedView = view;
+            refinementCurrent = true;
+            refinementStarted = false;
+            frameLinePending = true;
+        }
+        if (!refining()) refinementCurrent = false;
+    }
     countFrame();
 }
 
-static void idle() {
-    printFrameReport();
-    reloadIfChanged();
+// While nothing happens after the picture is done, freeglut waits for events instead of
+// calling idle, and a timer keeps looking for saved scene files. A timer of an earlier sleep
+// finds a different number and ends.
+static bool asleep = false;
+static int sleepNumber = 0;
+
+static void idle();
+
+static void wake() {
+    if (asleep) glutIdleFunc(idle);
+    asleep = false;
+    // A still picture is drawn again only when asked: for the readout, the saved picture or
+    // the reload error that the event may have changed.
+    if (refining()) glutPostRedisplay();
+}
+
+// Looks for saved scene files; a new scene or a failed load is shown at once.
+static void checkReload() {
+    const std::string errorBefore = lastPlacedError();
+    if (reloadIfChanged()) {
+        reloadError.clear();
+        noteNewScene();
+        wake();
+    } else if (lastPlacedError() != errorBefore) {
+        reloadError = lastPlacedError();
+        wake();
+    }
+}
+
+static void reloadTimer(int number) {
+    if (!asleep || number != sleepNumber) return;
+    checkReload();
+    if (asleep) glutTimerFunc(RELOAD_CHECK_MS, reloadTimer, number);
+}
+
+static void sleepUntilInput() {
+    asleep = true;
+    glutIdleFunc(nullptr);
+    glutTimerFunc(RELOAD_CHECK_MS, reloadTimer, ++sleepNumber);
+}
+
+// The view has not changed since the quad frame refinement started from: one step of the pass
+// under way, the picture shown when the pass is whole.
+static void refineStill() {
+    if (frameLinePending) printFrameReport();  // the line of the quad frame refining starts from
+    frameLinePending = false;
+    if (!refinementStarted) startRefinement(refinement, windowWidth, windowHeight, refineSamples);
+    refinementStarted = true;
+    if (refinementDone(refinement)) {
+        sleepUntilInput();
+        return;
+    }
+    if (!refineFor(refinement, REFINE_STEP_MS)) return;
+    printRefineReport(refinement);
     glutPostRedisplay();
 }
 
-static void keyUp(unsigned char key, int, int) { keyReleased(windowGl, key); }
+static void idle() {
+    checkReload();
+    if (refining() && refinementCurrent && currentView() == refinedView) {
+        refineStill();
+        return;
+    }
+    frameLinePending = false;
+    printFrameReport();
+    glutPostRedisplay();
+}
 
-static void specialKeyDown(int key, int, int) { specialKeyPressed(key); }
+static void keyUp(unsigned char key, int, int) {
+    keyReleased(windowGl, key);
+    wake();
+}
+
+static void specialKeyDown(int key, int, int) {
+    specialKeyPressed(key);
+    wake();
+}
 
 static void specialKeyUp(int key, int, int) {
     if (key == KEY_F2) pictureRequested = true;
-    if (key == KEY_F3) saveFullTrace();
+    // A still view refined all the way is that full trace already.
+    if (key == KEY_F3 && showsRefinedPicture() && refinementDone(refinement))
+        saveRefinedPicture(refinement);
+    else if (key == KEY_F3)
+        saveFullTrace();
+    wake();
 }
 
-static void mouse(int button, int state, int x, int y) { mouseButton(button, state == GLUT_DOWN, x, y); }
+static void mouse(int button, int state, int x, int y) {
+    mouseButton(button, state == GLUT_DOWN, x, y);
+    wake();
+}
 
-static void motion(int x, int y) { mouseMoved(x, y); }
+static void motion(int x, int y) {
+    mouseMoved(x, y);
+    wake();
+}
 
 static void reshape(int width, int height) {
     static bool started = false;
@@ -147,6 +283,7 @@ static void reshape(int width, int height) {
     windowWidth = std::max(width, 0);
     windowHeight = std::max(height, 0);
     reshapeWindow(windowGl, width, height);
+    wake();
 }
 
 // The display named by a -display argument, or null for the DISPLAY variable.

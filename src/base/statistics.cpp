@@ -27,4 +27,6 @@ void addStatistics(Statistics& t, const Statistics& p) {
     t.shadowCacheHits += p.shadowCacheHits;
     t.shadowRaysBlocked += p.shadowRaysBlocked;
     t.shadowRays += p.shadowRays;
+    t.reflectedRays += p.reflectedRays;
+    t.refractedRays += p.refractedRays;
 }

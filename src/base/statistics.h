@@ -21,6 +21,8 @@ struct Statistics {
     Counter shadowCacheTests = 0, shadowCacheHits = 0;
     Counter shadowRaysBlocked = 0;
     Counter shadowRays = 0;
+    Counter reflectedRays = 0;  // mirrored rays traced, total internal reflections included
+    Counter refractedRays = 0;  // rays traced on through surfaces that let light pass
 };
 
 // The counters of the calling thread. The main thread's record holds the totals: the worker

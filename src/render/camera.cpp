@@ -61,8 +61,12 @@ void rotateAboutAxis(double angle, const Vector3& axis, Vector3& v) {
 }
 
 void primaryRay(Ray& ray, int column, int row, int width, int height) {
-    const double u = static_cast<double>(column) / width - 0.5;
-    const double v = static_cast<double>(row) / height - 0.5;
+    primaryRayThrough(ray, column, row, width, height);
+}
+
+void primaryRayThrough(Ray& ray, double column, double row, int width, int height) {
+    const double u = column / width - 0.5;
+    const double v = row / height - 0.5;
     initRay(ray, camera.location, camera.direction + u * camera.right + v * camera.up);
 }
 

@@ -29,6 +29,9 @@ void rotateAboutAxis(double angle, const Vector3& axis, Vector3& v);
 
 // The ray through the sample at column, row of a width × height grid; row 0 is the bottom.
 void primaryRay(Ray& ray, int column, int row, int width, int height);
+// The same for a point between the samples: column 2.25 lies a quarter of the way from
+// column 2 to column 3. At whole numbers it is primaryRay's ray to the bit.
+void primaryRayThrough(Ray& ray, double column, double row, int width, int height);
 
 // Once at start-up: display state, random generator, camera and light.
 void initRenderer(Presenter& presenter);

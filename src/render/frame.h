@@ -2,6 +2,9 @@
 // display state that the keys change.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 struct Presenter;
 
 // Display flags, used as booleans.
@@ -24,6 +27,36 @@ void renderFrame(Presenter& presenter);
 // bottom; counts as a frame.
 void traceFullFrame();
 
+// Pictures up to this many pixels a side are traced whole on the sample grid, in the order
+// above; larger ones, and parts of pictures, are traced in bands of rows to bound the memory.
+inline constexpr int GRID_TRACE_SIDE = 4096;
+
+// A full trace of a picture, or of a rectangle of it, with rays per pixel averaged.
+struct FullTrace {
+    int width = 640;  // the whole picture
+    int height = 480;
+    int left = 0;     // the rectangle, counted from the top left; right and bottom not included
+    int top = 0;
+    int right = 640;
+    int bottom = 480;
+    int samples = 1;  // rays per pixel
+};
+
+// Whether the trace goes through the sample grid, which reshapeWindow must then have made
+// for the picture's size; otherwise only the camera needs fitting to it.
+bool tracesWholeGrid(const FullTrace& trace);
+// What sampleRowsTraced grows by during the trace.
+long long fullTraceRows(const FullTrace& trace);
+
+// Takes count rows of the picture, 3 bytes per pixel, top row first.
+using PictureRows = std::function<void(const std::uint8_t* rows, int count)>;
+
+// Traces the picture and hands its rows over band by band from the top: pixel for pixel the
+// same rows whether the picture is traced whole or in parts. Counts as one frame.
+void traceFullPicture(const FullTrace& trace, const PictureRows& takeRows);
+
 // A new window size: a grid one sample larger each way, a pixel-exact projection, and a
 // camera as wide as the grid.
 void reshapeWindow(Presenter& presenter, int width, int height);
+// The camera part of that alone, for pictures traced in bands without a grid.
+void fitCameraToWindow(int width, int height);

@@ -14,6 +14,8 @@ extern int traceDepth;
 
 // The scene every ray is traced against: a list of objects linked by next.
 extern Object* sceneList;
+// What a primary or secondary ray that meets nothing shows; black unless the scene sets it.
+extern Vector3 backgroundColour;
 
 // Stamp of a sample that a thread is tracing right now.
 inline constexpr int SAMPLE_BEING_TRACED = -2147483647 - 1;
@@ -35,12 +37,15 @@ struct Sample {
 // frame; returns once its colour and hit are there to read.
 void traceSample(Sample& sample);
 // The colour seen along a primary ray, with its nearest visible hit written to hit (object
-// null and distance MAX_RAY_DISTANCE on a miss). Counts the ray as a primary ray.
+// null and distance MAX_RAY_DISTANCE on a miss), reflections and refractions included up to
+// traceDepth bounces. Counts the ray as a primary ray.
 Vector3 tracePrimaryRay(const Ray& ray, Hit& hit);
-// The object that last blocked a shadow ray from object on the calling thread; null when
-// the last one reached the light.
-Object* shadowCacheOf(const Object* object);
-// The scene was replaced: every thread forgets its shadow caches before its next shadow ray.
+// The opaque object that last blocked a shadow ray from object towards the light with that
+// index on the calling thread; null when the last one reached the light.
+Object* shadowCacheOf(const Object* object, int light = 0);
+// The scene or its lights were replaced: every thread forgets its shadow caches, and what it
+// learned of the scene, before its next shadow ray.
 void forgetShadowCaches();
-// Writes the shaded colour of the hit seen along ray; true when the light was blocked.
+// Writes the colour of the hit seen along ray from its surface alone (ambient, and each
+// light's diffuse, phong and specular terms); true when an opaque object blocked some light.
 bool shadeHit(const Hit& hit, Vector3& colour, const Ray& ray);

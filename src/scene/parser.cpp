@@ -840,6 +840,7 @@ void parse_light() {
     sceneView.hasLight = true;
     sceneView.lightLocation = location;
     sceneView.lightColour = colour;
+    sceneView.lights.push_back({colour, location});
 }
 
 // The camera and light statements that may stand before a file's object.

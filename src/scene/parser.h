@@ -1,8 +1,11 @@
 // Reads one scene file into an object tree.
 #pragma once
 
+#include <vector>
+
 #include "math/transform.h"
 #include "objects/prism.h"
+#include "objects/texture.h"
 
 struct Object;
 struct Texture;
@@ -13,7 +16,10 @@ struct SceneView {
     bool hasCamera = false;
     Vector3 cameraLocation, cameraLookAt;
     bool hasLight = false;
-    Vector3 lightLocation, lightColour{1, 1, 1};
+    Vector3 lightLocation, lightColour{1, 1, 1};  // the last light statement
+    std::vector<Light> lights;                     // every light statement, in the order read
+    bool hasBackground = false;
+    Vector3 background;
 };
 
 // What the last parse_scene_file read (the last statement of each kind wins); cleared when a

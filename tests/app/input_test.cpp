@@ -14,6 +14,7 @@
 #include "render/frame.h"
 #include "render/quad_renderer.h"
 #include "render/recording_presenter.h"
+#include "render/refinement.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ protected:
         borderMode = objectCountView = frameless = 0;
         printStatistics = 1;
         showOverlay = 0;
+        refineEnabled = 1;
         qualityLevel = 1;
         mouseMode = NO_BUTTON;
         lastX = lastY = 0;
@@ -110,7 +112,7 @@ TEST_F(Input, ViewKeysToggleTheirFlagsInEitherCase) {
 }
 
 TEST_F(Input, OtherKeysDoNothing) {
-    for (int key : {int{'a'}, int{'x'}, int{'q'}, int{'1'}, int{' '}, int{'\r'}, 200})
+    for (int key : {int{'z'}, int{'x'}, int{'q'}, int{'1'}, int{' '}, int{'\r'}, 200})
         keyReleased(screen, static_cast<unsigned char>(key));
     EXPECT_TRUE(screen.calls.empty());
     EXPECT_EQ(qualityLevel, 1);
@@ -201,7 +203,7 @@ TEST_F(Input, FlyingKeysStepAsTheirDrags) {
     };
     const Case cases[] = {
         {KEY_UP, RIGHT_BUTTON, 0, 10},    {KEY_DOWN, RIGHT_BUTTON, 0, -10},    {KEY_HOME, LEFT_BUTTON, -10, 0},
-        {KEY_END, LEFT_BUTTON, 10, 0},    {KEY_PAGE_DOWN, LEFT_BUTTON, 0, 10}, {KEY_PAGE_UP, LEFT_BUTTON, 0, -10},
+        {KEY_END, LEFT_BUTTON, 10, 0},    {KEY_PAGE_UP, LEFT_BUTTON, 0, 10}, {KEY_PAGE_DOWN, LEFT_BUTTON, 0, -10},
     };
     const Camera start = camera;
     for (const Case& c : cases) {
@@ -219,6 +221,10 @@ TEST_F(Input, FlyingKeysStepAsTheirDrags) {
         expectSameCamera(camera, dragged);
     }
     EXPECT_EQ(mouseMode, NO_BUTTON);
+    camera = start;
+    camera.right = cross(start.up, start.direction);  // the way round the scene's camera is
+    printedByKey(KEY_PAGE_UP);
+    EXPECT_GT(dot(camera.direction, start.up), 0) << "Page Up looks up";
 }
 
 // Left and Right turn towards the picture's left and right edges whichever way round the
@@ -276,12 +282,39 @@ TEST_F(Input, HTogglesTheReadoutOfTheLastFrame) {
     quadsDrawn = 16882;
     qualityLevel = 3;
     frameless = 1;
-    const std::vector<std::string> lines = overlayLines(12.345, 2);
-    const std::vector<std::string> expected = {"fps       12.3",    "rays      36158", "quads     16882",
-                                               "quality   3",       "renderer  frameless", "threads   2"};
+    const std::vector<std::string> lines = overlayLines(12.345, 2, 0);
+    const std::vector<std::string> expected = {"fps       12.3",      "rays      36158", "quads     16882",
+                                               "quality   3",         "renderer  frameless",
+                                               "threads   2",         "samples   -"};
     EXPECT_EQ(lines, expected);
     frameless = 0;
-    EXPECT_EQ(overlayLines(0, 1)[4], "renderer  quad");
+    EXPECT_EQ(overlayLines(0, 1, 0)[4], "renderer  quad");
+    EXPECT_EQ(overlayLines(0, 1, 7)[6], "samples   7");
+}
+
+// a switches refinement; each finished pass prints a line, the last one a second, and s
+// silences both.
+TEST_F(Input, RefiningKeyAndLines) {
+    keyReleased(screen, 'A');
+    EXPECT_EQ(refineEnabled, 0);
+    keyReleased(screen, 'a');
+    EXPECT_EQ(refineEnabled, 1);
+    Refinement refinement;
+    refinement.samples = 4;
+    refinement.sums.samples = 3;
+    refinement.passRays = 307200;
+    refinement.passMs = 200;
+    const auto report = [&refinement] {
+        ::testing::internal::CaptureStdout();
+        printRefineReport(refinement);
+        return ::testing::internal::GetCapturedStdout();
+    };
+    EXPECT_EQ(report(), "refined: 3 of 4 samples per pixel, 307200 rays @ 1536000 rays per second\n");
+    refinement.sums.samples = 4;
+    EXPECT_EQ(report(), "refined: 4 of 4 samples per pixel, 307200 rays @ 1536000 rays per second\n"
+                        "refined: done, 4 samples per pixel\n");
+    keyReleased(screen, 's');
+    EXPECT_EQ(report(), "");
 }
 
 // Pictures go to the first free quadray-NNNN.png of the working directory; one that cannot

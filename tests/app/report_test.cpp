@@ -95,3 +95,20 @@ TEST(PrintReport, WholeTextForKnownCounters) {
     csgNodeCount = 0;
     stats = Statistics();
 }
+
+// Only scenes with mirrors or glass trace secondary rays; their two lines follow the shadow cache.
+TEST(PrintReport, SecondaryRaysAfterTheShadowCache) {
+    stats = Statistics();
+    stats.shadowCacheTests = 40, stats.shadowCacheHits = 10;
+    stats.refractedRays = 12;
+    testing::internal::CaptureStdout();
+    printReport();
+    const std::string report = testing::internal::GetCapturedStdout();
+    stats = Statistics();
+    EXPECT_NE(report.find("  shadow cache                    40 total, 25.00% succeeded\n"
+                          "reflected rays                     0 total\n"
+                          "refracted rays                    12 total\n"
+                          "\n+----------+\n"),
+              std::string::npos)
+        << report;
+}

@@ -15,7 +15,7 @@ NOTICE="INFORMATION (100): main - Parsing done..."
 run() {  # name, arguments...: runs on the scene, output in $OUT/name.{out,err}
     local name=$1
     shift
-    "$RENDER" --dir "$SCENE" "$@" >"$OUT/$name.out" 2>"$OUT/$name.err"
+    "$RENDER" --dir "$SCENE" --threads 1 "$@" >"$OUT/$name.out" 2>"$OUT/$name.err"
     expect "status of $name" 0 "$?"
 }
 

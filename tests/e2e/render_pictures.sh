@@ -49,6 +49,39 @@ expect "quad: borders are white" 1 "$(( $($PNG count "$OUT/border.png" 255 255 2
 read -r _ borderQuads _ <<<"$(tail -n 1 "$OUT/border.out")"
 expect "quad: borders split at least as deep" 1 "$((borderQuads >= quads))"
 
+# Several rays per pixel: --samples 1 is the one-ray picture; four give the same picture on one
+# thread or two, smooth the ball's edge but leave the flat floor alone; a region, traced in
+# bands, is that part of the whole picture pixel for pixel.
+run one --mode full --size 64x48 --threads 2
+run aa1 --mode full --size 64x48 --samples 1
+run aa4 --mode full --size 64x48 --samples 4 --threads 1 --report
+run aa4threads --mode full --size 64x48 --samples 4 --threads 2
+run tile --mode full --size 64x48 --samples 4 --region 20,10,44,30
+expect "samples 1: the one-ray picture" "$($PNG digest "$OUT/one.png")" "$($PNG digest "$OUT/aa1.png")"
+expect "samples 4: the same on two threads" "$($PNG digest "$OUT/aa4.png")" "$($PNG digest "$OUT/aa4threads.png")"
+expect "samples 4: differs at the edges" 1 "$([ "$($PNG digest "$OUT/one.png")" != "$($PNG digest "$OUT/aa4.png")" ] && echo 1)"
+expect "samples 4: the floor stays flat" "102 102 102/" "$(pixels aa4 2 2)"
+expect "samples 4: every ray counted" "quadsDrawn 0 frameNumber 1 raysThisFrame $((65 * 49 + 64 * 48 * 3))" \
+    "$(tail -n 1 "$OUT/aa4.out")"
+expect "region: its size" "24 20" "$($PNG size "$OUT/tile.png")"
+whole=() part=()
+for ((y = 0; y < 20; y++)); do
+    for ((x = 0; x < 24; x++)); do
+        whole+=($((x + 20)) $((48 - 10 - 20 + y))) part+=($x $y)
+    done
+done
+expect "region: that part of the whole" "$(pixels aa4 "${whole[@]}")" "$(pixels tile "${part[@]}")"
+
+# Past 4096 pixels a side a full trace goes into the file band by band: the sample grid of a
+# 16384x256 picture would take over 400 MB, the bands a few tens (not measured under the
+# sanitizers, whose shadow memory counts as resident).
+peak_kb=$(python3 -c 'import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' \
+    "$RENDER" --dir "$SCENE" --mode full --size 16384x256 --out "$OUT/wide.png")
+expect "bands: the whole picture written" "16384 256" "$($PNG size "$OUT/wide.png")"
+grep -q -a __asan_init "$RENDER" || expect "bands: bounded memory" 1 "$((peak_kb < 150 * 1024))"
+
 # One batch of one-pixel points: the generator's first picks (279, 158), (506, 236) and
 # (63, 228) lie on the floor, and nothing is white.
 run points --mode frameless --batches 1 --quality 0

@@ -29,6 +29,8 @@ quad|--frames 2 --size 320x240
 quad moved with borders|--size 320x240 --camera-move 5 --border --quality 0
 quad at quality 2|--size 320x240 --quality 2
 full|--mode full --size 320x240
+full anti-aliased|--mode full --size 160x120 --samples 3
+full anti-aliased region, in bands|--mode full --size 160x120 --samples 3 --region 3,2,150,110
 frameless|--mode frameless --frames 2 --size 320x240 --batches 40
 frameless with borders|--mode frameless --size 160x120 --quality 0 --border --batches 60
 CASES

@@ -2,7 +2,9 @@
 # How quadray shows and ends: without a display it says so in one line; in a real window the
 # readout toggles, F2 saves the window's picture and F3 a full trace, a resize to 1280x720 is
 # drawn edge to edge, and closing the window the way a window manager does ends quadray
-# normally, with the exit report printed exactly once.
+# normally, with the exit report printed exactly once. A still view refined to N samples per
+# pixel is quadray-render's full trace with --samples N, pixel for pixel, in the window, in F2
+# and in F3; once it is done quadray sleeps.
 set -u
 source "$(dirname "$0")/lib/window.bash" "$1"
 
@@ -27,7 +29,7 @@ check "no DISPLAY, bad scene: its line only" bash -c "grep -q '^ERROR' '$WORK/ou
 PICTURES="$WORK/pictures"
 mkdir "$PICTURES"
 start_xvfb
-start_quadray "$PICTURES" --dir "$ROOT"
+start_quadray "$PICTURES" --dir "$ROOT" --no-refine --samples 1
 open_window
 check "the scene shows" poll 60 shot_is 1 ">" 0.05
 
@@ -53,6 +55,8 @@ check "F3 saves a full trace" after '^saved ' press F3
 check "next free name" test "$(last_saved)" = "saved quadray-0002.png"
 check "F3 picture has the window's size" test "$(size_of quadray-0002.png)" = "640 480"
 check "the full trace is not the quad picture" test "$(digest_of quadray-0002.png)" != "$window_picture"
+"$BUILD/quadray-render" --dir "$ROOT" --mode full --out "$WORK/full.png" 2>/dev/null
+check "F3 is quadray-render's full trace" test "$(digest_of quadray-0002.png)" = "$(python3 "$ROOT/tests/e2e/png_pixels.py" digest "$WORK/full.png")"
 check "the quad frames after it are unchanged" poll 10 eval '[ "$(shot_digest)" = "$window_picture" ]'
 
 xdotool windowsize "$WID" 1280 720
@@ -69,5 +73,43 @@ check "report printed once" test "$(lines_matching '^!rays!$')" -eq 1
 check "help printed once" test "$(lines_matching '^!keys!$')" -eq 1
 check "report ends with the credit frame" test "$(tail -1 "$WORK/out")" = "+-------------------------------------+"
 check "primary rays were counted" grep -Eq '^primary rays +[1-9][0-9]* total$' "$WORK/out"
+check "nothing on standard error" test ! -s "$WORK/err"
+
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$QUADRAY_PID/stat"; }
+for samples in 1 3; do
+    rm -f "$PICTURES"/*.png
+    "$BUILD/quadray-render" --dir "$ROOT" --mode full --samples "$samples" --out "$WORK/full.png" 2>/dev/null
+    full=$(python3 "$ROOT/tests/e2e/png_pixels.py" digest "$WORK/full.png")
+    start_quadray "$PICTURES" --dir "$ROOT" --samples "$samples"
+    open_window
+    check "$samples: refined" poll 60 grep -qx "refined: done, $samples samples per pixel" "$WORK/out"
+    check "$samples: one line per pass" test "$(grep -Ec "^refined: [1-$samples] of $samples samples per pixel, 307200 rays @ [0-9]+ rays per second\$" "$WORK/out")" -eq "$samples"
+    check "$samples: the window shows the full trace" poll 10 eval '[ "$(shot_digest)" = "$full" ]'
+    before=$(cpu_ticks)
+    sleep 2
+    check "$samples: then quadray sleeps (under 5 % of a core)" test $(($(cpu_ticks) - before)) -le $(($(getconf CLK_TCK) / 10))
+    check "$samples: F2 saves the refined picture" after '^saved ' press F2
+    check "$samples: F3 saves it as the full trace" after '^saved ' press F3
+    check "$samples: both are the full trace" test "$(digest_of quadray-0001.png) $(digest_of quadray-0002.png)" = "$full $full"
+    press Escape
+    check "$samples: Escape ends quadray" wait_for_exit 30
+done
+
+# A change starts again from a quad frame; a stops refinement and the frame lines go on.
+start_quadray "$PICTURES" --dir "$ROOT" --samples 2
+open_window
+done_lines() { lines_matching '^refined: done'; }
+check "refined at the start" poll 60 eval '[ "$(done_lines)" -eq 1 ]'
+frames=$(lines_matching '^frameless: ')
+press Up
+check "a step forwards draws a quad frame and refines it" poll 60 eval '[ "$(done_lines)" -eq 2 ]'
+check "one frame line before refining" test "$(lines_matching '^frameless: ')" -eq $((frames + 1))
+press a
+sleep 1
+frames=$(lines_matching '^frameless: ')
+check "a: continuous frames again" poll 30 eval '[ "$(lines_matching "^frameless: ")" -gt $((frames + 3)) ]'
+check "and no more refining" test "$(done_lines)" -eq 2
+press Escape
+check "Escape ends quadray" wait_for_exit 30
 check "nothing on standard error" test ! -s "$WORK/err"
 finish

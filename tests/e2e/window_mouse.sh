@@ -53,8 +53,8 @@ same_as_drags() {  # "KEY..." "BUTTON DX DY;..."
     for k in "${d[@]}"; do drag $k; done
     [ "$by_keys" = "$(camera_lines)" ] && [ "$by_keys" != "$START" ]
 }
-check "End, Page_Down, Up as their drags" same_as_drags "End Next Up" "1 10 0;1 0 10;3 0 10"
-check "Home, Page_Up, Down as their drags" same_as_drags "Home Prior Down" "1 -10 0;1 0 -10;3 0 -10"
+check "End, Page_Up, Up as their drags" same_as_drags "End Prior Up" "1 10 0;1 0 10;3 0 10"
+check "Home, Page_Down, Down as their drags" same_as_drags "Home Next Down" "1 -10 0;1 0 -10;3 0 -10"
 key r
 key Right
 read -r _ tx ty tz < <(grep '^direction ' "$WORK/out" | tail -1)

@@ -7,6 +7,7 @@
 
 #include "objects/object.h"
 #include "objects/sphere.h"
+#include "render/refinement.h"
 #include "render_fixture.h"
 
 namespace {
@@ -260,6 +261,66 @@ TEST_F(QuadRenderer, ObjectCountViewWritesNoTextInSmallQuads) {
     renderFrame(screen);
     EXPECT_EQ(screen.count(DrawCall::FlatQuad), 1);
     EXPECT_EQ(screen.count(DrawCall::Text), 0);
+}
+
+// A still view refined in steps of a few rows at a time ends as the full trace does with the
+// same samples per pixel: sample 0 from the grid, the rest through the shared pattern.
+TEST_F(QuadRenderer, RefinementInStepsIsTheSupersampledFullTrace) {
+    reshapeWindow(setup, 40, 30);
+    sceneList = sphereAhead();
+    static std::uint32_t ticks;
+    readTicks = [] { return ++ticks; };  // each row taken costs a tick
+    for (int samples : {1, 5}) {
+        SCOPED_TRACE(samples);
+        Refinement refinement;
+        startRefinement(refinement, 40, 30, samples);
+        int passes = 0, steps = 0;
+        for (; !refinementDone(refinement); ++steps) {
+            const bool passDone = refineFor(refinement, 4);
+            passes += passDone;
+            EXPECT_EQ(passDone, refinement.nextRow == 0);
+        }
+        EXPECT_EQ(passes, samples);
+        EXPECT_GT(steps, 3 * samples);
+        EXPECT_FALSE(refineFor(refinement, 4));
+
+        traceFullFrame();
+        PixelSums full;
+        startPixelSums(full, 40, 30, 0, 0, 40, 30);
+        addGridColours(full);
+        addSamples(full, samples);
+        std::vector<std::uint8_t> expected(40 * 30 * 3);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) averageBytes(full, x, y, &expected[3 * (y * 40 + x)]);
+        EXPECT_EQ(refinement.picture, expected);
+    }
+    Refinement empty;  // a window of no width
+    startRefinement(empty, 0, 30, 2);
+    refineCompletely(empty);
+    EXPECT_TRUE(refinementDone(empty));
+}
+
+// Whatever the picture depends on changes the view; a new scene does too.
+TEST_F(QuadRenderer, ViewChangesWithCameraSizeFlagsAndScene) {
+    openWindow640x480();
+    const ViewState start = currentView();
+    EXPECT_EQ(currentView(), start);
+    const std::vector<int*> flags = {&frameless, &qualityLevel, &fillPolygons, &borderMode, &objectCountView,
+                                     &refineEnabled};
+    for (int* flag : flags) {
+        *flag = !*flag;
+        EXPECT_NE(currentView(), start);
+        *flag = !*flag;
+    }
+    camera.location.x += 1e-9;
+    EXPECT_NE(currentView(), start);
+    camera.location.x -= 1e-9;
+    EXPECT_EQ(currentView(), start);
+    noteNewScene();
+    EXPECT_NE(currentView(), start);
+    const ViewState scene = currentView();
+    sampleGrid.width += 1;  // as a wider window has it
+    EXPECT_NE(currentView(), scene);
 }
 
 TEST(CountObjects, CountsSiblingsChildrenAndNodes) {

@@ -113,6 +113,11 @@ shot_digest() {
     import -window "$WID" -depth 8 "rgb:$WORK/shot.rgb" 2>/dev/null && sha256sum <"$WORK/shot.rgb" | cut -d' ' -f1
 }
 
+# shot_digest_of GEOMETRY: like shot_digest, for the part WIDTHxHEIGHT+X+Y of the window.
+shot_digest_of() {
+    import -window "$WID" -crop "$1" -depth 8 "rgb:$WORK/part.rgb" 2>/dev/null && sha256sum <"$WORK/part.rgb" | cut -d' ' -f1
+}
+
 # shot_is FIELD OP VALUE: compares one fraction of a fresh screenshot, e.g. shot_is 2 "<" 0.01
 shot_is() {
     local fields
