@@ -289,8 +289,8 @@ SourceText make_source_text(const std::string& path, std::string text) {
     constexpr size_t length = sizeof USUAL - 1;
     const std::string& t = source.text;
     const size_t after = source.first_word + length;
-    const bool word_ends = after == t.size() || !(is_letter(t[after]) || is_digit(t[after]) || t[after] == '_');
-    source.usual_arithmetic = t.compare(source.first_word, length, USUAL) == 0 && word_ends;
+    source.usual_arithmetic = t.compare(source.first_word, length, USUAL) == 0 &&
+                              (after == t.size() || !(is_letter(t[after]) || is_digit(t[after]) || t[after] == '_'));
     return source;
 }
 
