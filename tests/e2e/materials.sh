@@ -65,6 +65,13 @@ render flat "$MIRROR" --depth 0 --report
 pixels() { $PNG pixel "$OUT/$1.png" "${@:2}" | awk '{ print ($1 > 100 ? "ball" : $2 > 90 ? "green" : "dark") }' | tr '\n' ' '; }
 expect "mirror: ball, its image, the background" "ball ball green " "$(pixels mirror 20 15 20 3 5 3)"
 expect "mirror at depth 0: ball, no image, no background" "ball dark dark " "$(pixels flat 20 15 20 3 5 3)"
+# The quad renderer splits where the mirrored colour changes, as at any change of colour.
+quads() {  # picture name, options...: the quads drawn
+    "$RENDER" --quiet --threads 1 --size 40x30 --report --out "$OUT/$1.png" "${@:2}" "$OUT/mirror.pov" 2>/dev/null |
+        sed -n 's/^quadsDrawn \([0-9]*\) .*/\1/p'
+}
+expect "mirror in quads: more quads than without bounces" 1 "$(( $(quads quad) > $(quads quad0 --depth 0) ))"
+expect "mirror in quads: ball, its image, the background" "ball ball green " "$(pixels quad 20 15 20 3 5 3)"
 expect "mirror: reflected rays reported" 1 "$(grep -c '^reflected rays  *[0-9]* total$' "$OUT/mirror.out")"
 expect "mirror at depth 0: no secondary rays, no lines" 0 "$(grep -c '^re[fl][le][ec]' "$OUT/flat.out")"
 
