@@ -102,8 +102,8 @@ int main(int argc, char** argv) {
     const double unionTestsPerRay = stats.csgUnionTests / rays, regionTestsPerRay = stats.regionTests / rays;
     traceFullFrame();
 
-    std::printf("%s %s: %d primitives, %d CSG nodes written, %d added (%zu bytes each)\n", argv[1],
-                flat ? "flat" : "regrouped", primitives, nodesWritten, nodesAdded, sizeof(Object));
+    std::printf("%s %s: %d primitives, %d CSG nodes written, %d hierarchies added (%zu bytes per node child)\n",
+                argv[1], flat ? "flat" : "regrouped", primitives, nodesWritten, nodesAdded, sizeof(TreeEntry));
     std::printf("  load %.1f ms, regroup %.1f ms, peak memory %ld kB after load, %ld kB after regrouping\n", loadMs,
                 regroupMs, kilobytesLoaded, kilobytesRegrouped);
     std::printf("  quad frame 640x480: median %.2f ms, best %.2f ms over %d frames; stack overflows %lld\n",

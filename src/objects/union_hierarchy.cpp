@@ -1,10 +1,11 @@
-// A bounding-volume hierarchy over the members of large unions, built from ordinary union
-// nodes, so the tracer and its counters need nothing new.
+// The regrouping of large unions into flat bounding-volume hierarchies (UnionTree), and their
+// walks: every span in order, the nearest visible span, and the first span that blocks a light.
 #include "objects/union_hierarchy.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <queue>
 #include <utility>
@@ -85,42 +86,40 @@ struct SearchNode {
 // and its boxes find the touching pairs.
 class SpatialTree {
 public:
-    explicit SpatialTree(std::vector<Box> grown)
-        : grown_(std::move(grown)), order_(grown_.size()), centres_(grown_.size()) {
-        for (std::size_t i = 0; i < grown_.size(); ++i) {
-            order_[i] = static_cast<int>(i);
-            centres_[i] = centre(grown_[i]);
-        }
-        nodes_.reserve(2 * grown_.size() / LEAF_MEMBERS + 2);
-        build(0, static_cast<int>(grown_.size()));
+    explicit SpatialTree(const std::vector<Box>& grown) {
+        items_.reserve(grown.size());
+        for (std::size_t i = 0; i < grown.size(); ++i) items_.push_back({grown[i], centre(grown[i]), static_cast<int>(i)});
+        nodes_.reserve(2 * grown.size() / LEAF_MEMBERS + 2);
+        build(0, static_cast<int>(grown.size()));
     }
 
     // Each member's place in the spatial order.
     std::vector<int> ranks() const {
-        std::vector<int> rank(order_.size());
-        for (std::size_t i = 0; i < order_.size(); ++i) rank[order_[i]] = static_cast<int>(i);
+        std::vector<int> rank(items_.size());
+        for (std::size_t i = 0; i < items_.size(); ++i) rank[items_[i].member] = static_cast<int>(i);
         return rank;
     }
 
     // Pairs (earlier, later) in written order of members whose grown boxes overlap; false,
-    // with no pairs, once there are more than limit.
+    // with no pairs, once there are more than limit. The members are looked up in spatial
+    // order, so that one lookup finds the nodes of the last one still in the cache.
     bool touchingPairs(std::size_t limit, std::vector<std::pair<int, int>>& pairs) const {
         std::vector<int> pending;
-        for (int later = 0; later < static_cast<int>(grown_.size()); ++later) {
-            const Box& box = grown_[later];
+        for (const Item& item : items_) {
+            const int later = item.member;
             pending.assign(1, 0);
             while (!pending.empty()) {
                 const SearchNode& node = nodes_[pending.back()];
                 pending.pop_back();
-                if (!overlapping(node.box, box)) continue;
+                if (!overlapping(node.box, item.box)) continue;
                 if (node.left >= 0) {
                     pending.push_back(node.left);
                     pending.push_back(node.right);
                     continue;
                 }
                 for (int i = node.begin; i < node.end; ++i) {
-                    const int earlier = order_[i];
-                    if (earlier < later && overlapping(grown_[earlier], box)) pairs.emplace_back(earlier, later);
+                    const Item& other = items_[i];
+                    if (other.member < later && overlapping(other.box, item.box)) pairs.emplace_back(other.member, later);
                 }
             }
             if (pairs.size() > limit) {
@@ -132,14 +131,22 @@ public:
     }
 
 private:
+    // A member with what the tree reads of it, moved as the members are ordered, so that
+    // each level of the building reads them one after the other.
+    struct Item {
+        Box box;  // grown
+        Vector3 centre;
+        int member;
+    };
+
     int build(int begin, int end) {
         const int index = static_cast<int>(nodes_.size());
         nodes_.push_back({});
-        Box box = grown_[order_[begin]];
-        Box span{centres_[order_[begin]], centres_[order_[begin]]};
+        Box box = items_[begin].box;
+        Box span{items_[begin].centre, items_[begin].centre};
         for (int i = begin + 1; i < end; ++i) {
-            box = enclosing(box, grown_[order_[i]]);
-            span = enclosing(span, {centres_[order_[i]], centres_[order_[i]]});
+            box = enclosing(box, items_[i].box);
+            span = enclosing(span, {items_[i].centre, items_[i].centre});
         }
         int left = -1, right = -1;
         if (end - begin > LEAF_MEMBERS) {
@@ -151,11 +158,11 @@ private:
         return index;
     }
 
-    int bin(int member, int axis, double lo, double scale) const {
-        return std::min(SPLIT_BINS - 1, static_cast<int>((coordinate(centres_[member], axis) - lo) * scale));
+    static int bin(const Item& item, int axis, double lo, double scale) {
+        return std::min(SPLIT_BINS - 1, static_cast<int>((coordinate(item.centre, axis) - lo) * scale));
     }
 
-    // Reorders order_[begin, end) into the two sides of the cheapest split and returns where
+    // Reorders items_[begin, end) into the two sides of the cheapest split and returns where
     // the second side starts.
     int split(int begin, int end, const Box& span) {
         int bestAxis = -1, bestBin = 0;
@@ -167,8 +174,8 @@ private:
             int counts[SPLIT_BINS] = {};
             Box bins[SPLIT_BINS];
             for (int i = begin; i < end; ++i) {
-                const int b = bin(order_[i], axis, lo, scale);
-                bins[b] = counts[b]++ ? enclosing(bins[b], grown_[order_[i]]) : grown_[order_[i]];
+                const int b = bin(items_[i], axis, lo, scale);
+                bins[b] = counts[b]++ ? enclosing(bins[b], items_[i].box) : items_[i].box;
             }
             double rightArea[SPLIT_BINS] = {};
             int rightCount[SPLIT_BINS] = {};
@@ -197,9 +204,9 @@ private:
             const double lo = coordinate(span.lower, bestAxis), hi = coordinate(span.upper, bestAxis);
             const double scale = SPLIT_BINS / (hi - lo);
             middle = static_cast<int>(
-                std::partition(order_.begin() + begin, order_.begin() + end,
-                               [&](int member) { return bin(member, bestAxis, lo, scale) < bestBin; }) -
-                order_.begin());
+                std::partition(items_.begin() + begin, items_.begin() + end,
+                               [&](const Item& item) { return bin(item, bestAxis, lo, scale) < bestBin; }) -
+                items_.begin());
         }
         // A lopsided split (centres bunched in one bin) would make the tree deep: halve
         // instead, across the widest spread of centres.
@@ -208,17 +215,16 @@ private:
             const Vector3 spread = span.upper - span.lower;
             const int axis = spread.x >= spread.y && spread.x >= spread.z ? 0 : spread.y >= spread.z ? 1 : 2;
             middle = begin + (end - begin) / 2;
-            std::nth_element(order_.begin() + begin, order_.begin() + middle, order_.begin() + end, [&](int a, int b) {
-                const double ca = coordinate(centres_[a], axis), cb = coordinate(centres_[b], axis);
-                return ca < cb || (ca == cb && a < b);
-            });
+            std::nth_element(items_.begin() + begin, items_.begin() + middle, items_.begin() + end,
+                             [&](const Item& a, const Item& b) {
+                                 const double ca = coordinate(a.centre, axis), cb = coordinate(b.centre, axis);
+                                 return ca < cb || (ca == cb && a.member < b.member);
+                             });
         }
         return middle;
     }
 
-    std::vector<Box> grown_;
-    std::vector<int> order_;
-    std::vector<Vector3> centres_;
+    std::vector<Item> items_;
     std::vector<SearchNode> nodes_;
 };
 
@@ -264,60 +270,79 @@ std::vector<int> tie_keeping_order(const std::vector<Box>& boxes) {
     return order;
 }
 
-Object* new_union_node() {
-    Object* node = new_csg(&CsgUnion);
-    ++csgNodeCount;
-    node->texture = defaultTexture();
-    node->light = sceneLight();
-    return node;
-}
-
 Object* append(Object* node, Object* last, Object* member) {
     member->next = nullptr;
     return add_member_after(node, last, member);
 }
 
-// Builds nested unions over consecutive runs of one member sequence, so that the order in
-// which a ray reaches the members is the sequence's order.
-class HierarchyBuilder {
-public:
-    HierarchyBuilder(std::vector<Object*> members, std::vector<Box> boxes)
-        : members_(std::move(members)), boxes_(std::move(boxes)), areas_(members_.size() + 1) {}
+Box enclosing_entries(const UnionTree& tree, const TreeNode& node) {
+    Box box{tree.entries[node.first].lower, tree.entries[node.first].upper};
+    for (int i = node.first + 1; i < node.first + node.count; ++i)
+        box = enclosing(box, {tree.entries[i].lower, tree.entries[i].upper});
+    return box;
+}
 
-    // The members [begin, end) appended to node as up to BRANCHES subtrees, found by
-    // splitting the widest part again and again; returns the last member appended.
-    Object* appendSplit(Object* node, Object* last, int begin, int end) {
-        std::vector<std::pair<int, int>> parts{{begin, end}};
-        while (static_cast<int>(parts.size()) < BRANCHES) {
-            auto widest = std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
-                return a.second - a.first < b.second - b.first;
-            });
-            const auto [from, to] = *widest;
-            if (to - from <= LEAF_MEMBERS) break;
-            const int middle = bestSplit(from, to);
-            *widest = {middle, to};
-            parts.insert(widest, {from, middle});
-        }
-        // Siblings are made one after the other, so that they lie close together in memory
-        // for the loop that tests their boxes.
-        std::vector<Object*> children;
-        for (const auto& [from, to] : parts) children.push_back(to - from == 1 ? members_[from] : new_union_node());
-        for (std::size_t i = 0; i < parts.size(); ++i) {
-            if (parts[i].second - parts[i].first > 1) fill(children[i], parts[i].first, parts[i].second);
-            last = append(node, last, children[i]);
-        }
-        return last;
+void set_bounds(Object* object, const Box& box) {
+    object->bounds.lower = box.lower;
+    object->bounds.upper = box.upper;
+    object->bounds.extent = box.upper - box.lower;
+}
+
+// Builds the nodes of a tree over its members, which are already in their final order; each
+// node covers a consecutive run of them, so a walk of the nodes in entry order meets the
+// members in that order.
+class TreeBuilder {
+public:
+    TreeBuilder(UnionTree& tree, std::vector<Box> boxes)
+        : tree_(tree), boxes_(std::move(boxes)), areas_(boxes_.size() + 1) {}
+
+    void build() {
+        const int n = static_cast<int>(boxes_.size());
+        // Every member is an entry, and every node but the root; nodes hold about three.
+        tree_.nodes.reserve(n / 2 + 1);
+        tree_.entries.reserve(n + n / 2);
+        tree_.depth = buildNode(0, n);
+        set_bounds(&tree_, enclosing_entries(tree_, tree_.nodes[0]));
     }
 
 private:
-    void fill(Object* node, int begin, int end) {
+    // The node over members [begin, end): up to LEAF_MEMBERS members, or up to BRANCHES
+    // parts found by splitting the widest part again and again. Returns its depth.
+    int buildNode(int begin, int end) {
+        std::vector<std::pair<int, int>> parts;
         if (end - begin <= LEAF_MEMBERS) {
-            Object* last = nullptr;
-            for (int i = begin; i < end; ++i) last = append(node, last, members_[i]);
+            for (int i = begin; i < end; ++i) parts.emplace_back(i, i + 1);
         } else {
-            appendSplit(node, nullptr, begin, end);
+            parts.emplace_back(begin, end);
+            while (static_cast<int>(parts.size()) < BRANCHES) {
+                auto widest = std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+                    return a.second - a.first < b.second - b.first;
+                });
+                const auto [from, to] = *widest;
+                if (to - from <= LEAF_MEMBERS) break;
+                const int middle = bestSplit(from, to);
+                *widest = {middle, to};
+                parts.insert(widest, {from, middle});
+            }
         }
-        compute_csg_bounds(node);
+        const int first = static_cast<int>(tree_.entries.size());
+        tree_.nodes.push_back({first, static_cast<int>(parts.size())});
+        tree_.entries.resize(first + parts.size());
+        int depth = 0;
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const auto [from, to] = parts[i];
+            TreeEntry entry;
+            if (to - from == 1) {
+                entry = {boxes_[from].lower, boxes_[from].upper, ~from};
+            } else {
+                const int child = static_cast<int>(tree_.nodes.size());
+                depth = std::max(depth, buildNode(from, to));
+                const Box box = enclosing_entries(tree_, tree_.nodes[child]);
+                entry = {box.lower, box.upper, child};
+            }
+            tree_.entries[first + i] = entry;
+        }
+        return depth + 1;
     }
 
     // The split of [begin, end) that minimises the surface-area cost: each side's box area
@@ -346,12 +371,12 @@ private:
         return best;
     }
 
-    std::vector<Object*> members_;
+    UnionTree& tree_;
     std::vector<Box> boxes_;
     std::vector<double> areas_;
 };
 
-// Appends a run of bounded members, grouped when there are enough of them.
+// Appends a run of bounded members: as they are when there are few, else as one tree.
 Object* append_run(Object* node, Object* last, const std::vector<Object*>& run) {
     if (static_cast<int>(run.size()) <= LEAF_MEMBERS) {
         for (Object* member : run) last = append(node, last, member);
@@ -361,16 +386,19 @@ Object* append_run(Object* node, Object* last, const std::vector<Object*>& run) 
     boxes.reserve(run.size());
     for (const Object* member : run) boxes.push_back(box_of(member));
     const std::vector<int> order = tie_keeping_order(boxes);
-    std::vector<Object*> members;
+    auto* tree = new UnionTree();
+    init_object(tree, &UnionTreeMethods);
+    ++csgNodeCount;
     std::vector<Box> ordered;
-    members.reserve(run.size());
+    tree->members.reserve(run.size());
     ordered.reserve(run.size());
     for (int i : order) {
-        members.push_back(run[i]);
+        run[i]->next = nullptr;
+        tree->members.push_back(run[i]);
         ordered.push_back(boxes[i]);
     }
-    HierarchyBuilder builder(std::move(members), std::move(ordered));
-    return builder.appendSplit(node, last, 0, static_cast<int>(run.size()));
+    TreeBuilder(*tree, std::move(ordered)).build();
+    return append(node, last, tree);
 }
 
 // Unbounded members stay where they were written, at the top of the union; the bounded
@@ -413,4 +441,244 @@ void regroup_tree(Object* object, bool orderFree) {
 
 void regroupUnions(Object* scene) {
     for (Object* object = scene; object; object = object->next) regroup_tree(object, true);
+}
+
+namespace {
+
+// A node is passed over when its box begins this much (relative) beyond the nearest span
+// found so far: a member's surfaces lie in its box, up to the rounding of their distances.
+constexpr double PRUNING_MARGIN = 1e-6;
+
+bool beyond(double boxDistance, double distance) {
+    return boxDistance > distance + PRUNING_MARGIN * (1 + std::fabs(distance));
+}
+
+// Where the ray enters the entry's box, as a lower bound only: it orders and passes over
+// boxes, never decides a hit. An axis whose distance is undefined (a zero direction component
+// with the origin on the box's face) does not raise the bound.
+double entry_distance(const Ray& ray, const TreeEntry& entry) {
+    const double o[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
+    const double inverse[3] = {ray.inverseDirection.x, ray.inverseDirection.y, ray.inverseDirection.z};
+    const double lower[3] = {entry.lower.x, entry.lower.y, entry.lower.z};
+    const double upper[3] = {entry.upper.x, entry.upper.y, entry.upper.z};
+    double distance = -NO_LIMIT;
+    for (int axis = 0; axis < 3; ++axis) {
+        const double a = (lower[axis] - o[axis]) * inverse[axis], b = (upper[axis] - o[axis]) * inverse[axis];
+        if (std::isnan(a) || std::isnan(b)) continue;
+        distance = std::max(distance, std::min(a, b));
+    }
+    return distance;
+}
+
+struct Pending {
+    int index;        // as in TreeEntry
+    double distance;  // where the ray enters its box
+};
+
+// The entries of a node whose boxes the ray meets (each test counted), nearest last, pushed
+// onto pending, so the nearest is taken next.
+template <int CLASS>
+void push_met_entries(const UnionTree& tree, const TreeNode& node, const Ray& ray, std::vector<Pending>& pending) {
+    Pending met[std::max(BRANCHES, LEAF_MEMBERS)];
+    int count = 0;
+    for (int i = node.first; i < node.first + node.count; ++i) {
+        const TreeEntry& entry = tree.entries[i];
+        if (!countRegionTest(rayMeetsBox<CLASS>(ray, entry.lower, entry.upper))) continue;
+        const Pending p{entry.index, entry_distance(ray, entry)};
+        int j = count++;
+        for (; j > 0 && met[j - 1].distance < p.distance; --j) met[j] = met[j - 1];
+        met[j] = p;
+    }
+    pending.insert(pending.end(), met, met + count);
+}
+
+using PushMetEntries = void (*)(const UnionTree&, const TreeNode&, const Ray&, std::vector<Pending>&);
+constexpr PushMetEntries pushMetEntries[8] = {push_met_entries<0>, push_met_entries<1>, push_met_entries<2>,
+                                              push_met_entries<3>, push_met_entries<4>, push_met_entries<5>,
+                                              push_met_entries<6>, push_met_entries<7>};
+
+// The walk list of a tree query. A member of a tree may hold another tree, so each thread
+// keeps one list per nesting level; once they have grown, no ray allocates.
+class PendingList {
+public:
+    explicit PendingList(const UnionTree& tree) {
+        if (lists.size() <= level) lists.emplace_back();  // a deque: the outer lists stay put
+        list_ = &lists[level++];
+        list_->clear();
+        list_->reserve(static_cast<std::size_t>(tree.depth) * std::max(BRANCHES, LEAF_MEMBERS) + 1);
+        list_->push_back({0, -NO_LIMIT});  // the root
+    }
+    ~PendingList() { --level; }
+    PendingList(const PendingList&) = delete;
+    PendingList& operator=(const PendingList&) = delete;
+
+    std::vector<Pending>& operator*() { return *list_; }
+
+private:
+    static thread_local std::deque<std::vector<Pending>> lists;
+    static thread_local std::size_t level;
+    std::vector<Pending>* list_;
+};
+
+thread_local std::deque<std::vector<Pending>> PendingList::lists;
+thread_local std::size_t PendingList::level = 0;
+
+// The member's spans; its query begins by testing its box, which the walk has found the ray
+// to meet (see Ray::boxJustMet).
+int member_spans(const UnionTree& tree, int index, const Ray& ray, IntersectionStack* stack) {
+    Object* member = tree.members[~index];
+    ray.boxJustMet = &member->bounds;
+    return member->methods->intersect(member, ray, stack);
+}
+
+// All spans, in members order.
+int tree_spans(Object* object, const Ray& ray, IntersectionStack* stack) {
+    if (!rayBoxTest(ray, object->bounds)) return 0;
+    ++stats.csgUnionTests;
+    const auto& tree = static_cast<const UnionTree&>(*object);
+    PendingList list(tree);
+    std::vector<Pending>& pending = *list;
+    int sum = 0;
+    while (!pending.empty()) {
+        const int index = pending.back().index;
+        pending.pop_back();
+        if (index < 0) {
+            sum += member_spans(tree, index, ray, stack);
+            continue;
+        }
+        const TreeNode& node = tree.nodes[index];
+        for (int i = node.first + node.count - 1; i >= node.first; --i)
+            if (countRegionTest(rayMeetsCorners(ray, tree.entries[i].lower, tree.entries[i].upper)))
+                pending.push_back({tree.entries[i].index, 0});
+    }
+    if (sum == 0) return 0;
+    ++stats.csgUnionHits;
+    return sum;
+}
+
+Vector3* tree_normal(Vector3* out, const Hit&) {
+    *out = {0, 0, 1};
+    return out;
+}
+
+Object* copy_tree(Object*) { return nullptr; }
+
+// Each member is freed by its scene, the tree by itself.
+void destroy_tree(Object* object) { delete static_cast<UnionTree*>(object); }
+
+// The boxes again from the members' boxes, deepest nodes first (a node's children come after
+// it in the array).
+void refit(UnionTree& tree) {
+    for (int n = static_cast<int>(tree.nodes.size()) - 1; n >= 0; --n) {
+        const TreeNode& node = tree.nodes[n];
+        for (int i = node.first; i < node.first + node.count; ++i) {
+            TreeEntry& entry = tree.entries[i];
+            const Box box = entry.index < 0 ? box_of(tree.members[~entry.index])
+                                            : enclosing_entries(tree, tree.nodes[entry.index]);
+            entry.lower = box.lower;
+            entry.upper = box.upper;
+        }
+    }
+    set_bounds(&tree, enclosing_entries(tree, tree.nodes[0]));
+}
+
+template <typename Apply>
+void transform_members(Object* object, Apply apply) {
+    auto& tree = static_cast<UnionTree&>(*object);
+    for (Object* member : tree.members) apply(member);
+    refit(tree);
+}
+
+void translate_tree(Object* object, const Vector3& v, const Transformation& t) {
+    transform_members(object, [&](Object* m) { m->methods->translate(m, v, t); });
+}
+
+void rotate_tree(Object* object, const Vector3& v, const Transformation& t) {
+    transform_members(object, [&](Object* m) { m->methods->rotate(m, v, t); });
+}
+
+void scale_tree(Object* object, const Vector3& v, const Transformation& t) {
+    transform_members(object, [&](Object* m) { m->methods->scale(m, v, t); });
+}
+
+void transform_tree(Object* object, const Transformation& t) {
+    transform_members(object, [&](Object* m) { m->methods->transform(m, t); });
+}
+
+}  // namespace
+
+const ObjectMethods UnionTreeMethods = {
+    .intersect = tree_spans,
+    .normal = tree_normal,
+    .copy = copy_tree,
+    .translate = translate_tree,
+    .rotate = rotate_tree,
+    .scale = scale_tree,
+    .transform = transform_tree,
+    .destroy = destroy_tree,
+    .prepare = nullptr,
+};
+
+bool nearestInTree(UnionTree* tree, const Ray& ray, Intersection& nearest, double& nearestDistance, long& order,
+                   long base) {
+    if (!rayBoxTest(ray, tree->bounds)) return false;
+    ++stats.csgUnionTests;
+    const PushMetEntries push = pushMetEntries[ray.classification & 7];
+    PendingList list(*tree);
+    std::vector<Pending>& pending = *list;
+    IntersectionStack* spans = acquireStack();
+    bool reported = false;
+    while (!pending.empty()) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        if (beyond(next.distance, nearestDistance)) continue;
+        if (next.index >= 0) {
+            push(*tree, tree->nodes[next.index], ray, pending);
+            continue;
+        }
+        spans->count = 0;
+        if (!member_spans(*tree, next.index, ray, spans)) continue;
+        reported = true;
+        // Of equal distances the span latest in the caller's order wins; one member's spans
+        // come in the order it pushed them.
+        const long place = base + ~next.index;
+        for (int i = 0; i < spans->count; ++i) {
+            const double distance = visibleDistance(spans->records[i]);
+            if (distance < nearestDistance || (distance == nearestDistance && distance < NO_LIMIT && place >= order)) {
+                nearest = spans->records[i];
+                nearestDistance = distance;
+                order = place;
+            }
+        }
+    }
+    spans->count = 0;
+    releaseStack(spans);
+    if (reported) ++stats.csgUnionHits;
+    return reported;
+}
+
+bool treeBlocksLight(UnionTree* tree, const Ray& ray, double distance) {
+    if (!rayBoxTest(ray, tree->bounds)) return false;
+    ++stats.csgUnionTests;
+    const PushMetEntries push = pushMetEntries[ray.classification & 7];
+    PendingList list(*tree);
+    std::vector<Pending>& pending = *list;
+    IntersectionStack* spans = acquireStack();
+    bool blocked = false;
+    while (!pending.empty() && !blocked) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        if (beyond(next.distance, distance)) continue;
+        if (next.index >= 0) {
+            push(*tree, tree->nodes[next.index], ray, pending);
+            continue;
+        }
+        spans->count = 0;
+        member_spans(*tree, next.index, ray, spans);
+        for (int i = 0; i < spans->count && !blocked; ++i) blocked = spanBlocks(spans->records[i], distance);
+    }
+    spans->count = 0;
+    releaseStack(spans);
+    if (blocked) ++stats.csgUnionHits;
+    return blocked;
 }

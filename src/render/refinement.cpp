@@ -18,6 +18,7 @@ int refineSamples = DEFAULT_REFINE_SAMPLES;
 
 static unsigned sceneGeneration = 0;
 
+// Exact: a camera moved by the smallest step is a new view.
 static bool sameVector(const Vector3& a, const Vector3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
 bool ViewState::operator==(const ViewState& o) const {

@@ -8,7 +8,8 @@
 #include "render/camera.h"
 #include "render/supersample.h"
 
-// Refinement is wanted (the a key switches it); the samples per pixel it stops at.
+// Refinement is wanted (the a key switches it, --no-refine starts it off); the samples per pixel
+// it stops at (--samples).
 extern int refineEnabled;
 extern int refineSamples;
 inline constexpr int DEFAULT_REFINE_SAMPLES = 16;
@@ -39,7 +40,8 @@ struct Refinement {
     int samples = 1;                    // samples per pixel when done
     PixelSums sums;                     // sums.samples: the whole passes
     int nextRow = 0;
-    std::vector<std::uint8_t> picture;  // the average of the whole passes: 3 bytes per pixel, rows from the bottom
+    // The average of the whole passes: 3 bytes per pixel, rows from the bottom.
+    std::vector<std::uint8_t> picture;
     // Primary rays and milliseconds spent tracing: of the pass under way, and of the last
     // whole one.
     long long raysSoFar = 0, passRays = 0;

@@ -10,6 +10,7 @@
 
 #include "base/statistics.h"
 #include "objects/object.h"
+#include "objects/union_hierarchy.h"
 #include "render/camera.h"
 #include "render/lights.h"
 #include "render/pattern.h"
@@ -135,9 +136,9 @@ static bool opaqueSpanBefore(Object* occluder, const Ray& ray, double distance, 
     if (occluder->methods->intersect(occluder, ray, stack)) {
         for (int i = 0; i < stack->count && !blocked; ++i) {
             const Intersection& span = stack->records[i];
+            if (!spanBlocks(span, distance)) continue;
             const double entry = span.entry.distance, exit = span.exit.distance;
-            if (entry >= distance || (entry <= 0 && exit >= distance)) continue;
-            blocked = (entry > 0 && !passThrough(span.entry, filter)) ||
+            blocked = (entry > MIN_HIT_DISTANCE && !passThrough(span.entry, filter)) ||
                       (exit > 0 && exit < distance && !passThrough(span.exit, filter));
         }
     }

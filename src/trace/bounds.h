@@ -46,6 +46,20 @@ inline bool countRegionTest(bool meets) {
     return meets;
 }
 
+// rayMeetsBox for the ray's class.
+inline bool rayMeetsCorners(const Ray& ray, const Vector3& m, const Vector3& M) {
+    switch (ray.classification & 7) {
+        case 0: return rayMeetsBox<0>(ray, m, M);
+        case 1: return rayMeetsBox<1>(ray, m, M);
+        case 2: return rayMeetsBox<2>(ray, m, M);
+        case 3: return rayMeetsBox<3>(ray, m, M);
+        case 4: return rayMeetsBox<4>(ray, m, M);
+        case 5: return rayMeetsBox<5>(ray, m, M);
+        case 6: return rayMeetsBox<6>(ray, m, M);
+        default: return rayMeetsBox<7>(ray, m, M);
+    }
+}
+
 // True when the ray's line can meet the box ahead of or around its origin; counts
 // regionTests and regionHits. Inline, because every object query starts with it. A box
 // that a union has just found the ray to meet (Ray::boxJustMet) is not evaluated again.
@@ -54,16 +68,7 @@ inline bool rayBoxTest(const Ray& ray, const BoundingBox& box) {
         ray.boxJustMet = nullptr;
         return countRegionTest(true);
     }
-    switch (ray.classification & 7) {
-        case 0: return countRegionTest(rayMeetsBox<0>(ray, box.lower, box.upper));
-        case 1: return countRegionTest(rayMeetsBox<1>(ray, box.lower, box.upper));
-        case 2: return countRegionTest(rayMeetsBox<2>(ray, box.lower, box.upper));
-        case 3: return countRegionTest(rayMeetsBox<3>(ray, box.lower, box.upper));
-        case 4: return countRegionTest(rayMeetsBox<4>(ray, box.lower, box.upper));
-        case 5: return countRegionTest(rayMeetsBox<5>(ray, box.lower, box.upper));
-        case 6: return countRegionTest(rayMeetsBox<6>(ray, box.lower, box.upper));
-        default: return countRegionTest(rayMeetsBox<7>(ray, box.lower, box.upper));
-    }
+    return countRegionTest(rayMeetsCorners(ray, box.lower, box.upper));
 }
 
 // rayBoxTest of a member's box by a union, for a ray of class CLASS. The member's query
@@ -72,6 +77,13 @@ inline bool rayBoxTest(const Ray& ray, const BoundingBox& box) {
 template <int CLASS>
 inline bool memberBoxTest(const Ray& ray, const BoundingBox& box) {
     if (!countRegionTest(rayMeetsBox<CLASS>(ray, box.lower, box.upper))) return false;
+    ray.boxJustMet = &box;
+    return true;
+}
+
+// The same for a ray of any class.
+inline bool memberBoxTest(const Ray& ray, const BoundingBox& box) {
+    if (!countRegionTest(rayMeetsCorners(ray, box.lower, box.upper))) return false;
     ray.boxJustMet = &box;
     return true;
 }

@@ -1,5 +1,6 @@
 // Regrouped unions against the same scenes as written: every ray of a grid must find the
-// same nearest span (tie winners included) and the same shadow answer.
+// same nearest span and nearest visible surface (tie winners included) and the same shadow
+// answers, whether the hierarchy is walked in full or nearest first.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,6 +35,9 @@ void freeTree(Object* object) {
         if (isCsg(object)) {
             freeTree(object->children);
             delete object;
+        } else if (object->methods == &UnionTreeMethods) {
+            for (Object* member : static_cast<UnionTree*>(object)->members) freeTree(member);
+            object->methods->destroy(object);
         } else {
             object->methods->destroy(object);
         }
@@ -45,6 +49,8 @@ void collect(Object* object, std::vector<Object*>& all) {
     for (; object; object = object->next) {
         all.push_back(object);
         if (isCsg(object)) collect(object->children, all);
+        if (object->methods == &UnionTreeMethods)
+            for (Object* member : static_cast<UnionTree*>(object)->members) collect(member, all);
     }
 }
 
@@ -122,6 +128,13 @@ Object* unionsInsideMerges() {
     return csg(&CsgMerge, {csg(&CsgUnion, randomSpheres(400, 3, 6)), make_plane(0, -1, 0, 3.5), inner});
 }
 
+// Large unions among the members of a large union: trees walked inside the walk of a tree.
+Object* unionsOfUnions() {
+    std::vector<Object*> members = randomSpheres(30, 4, 13);
+    for (unsigned seed = 14; seed < 17; ++seed) members.push_back(csg(&CsgUnion, randomSpheres(200, 2, seed)));
+    return csg(&CsgUnion, members);
+}
+
 struct RayCase {
     Vector3 origin;
     Vector3 direction;
@@ -165,6 +178,10 @@ struct Seen {
     int shadowed = 0;
     int entryObject = -1, exitObject = -1;
     Hit entry, exit;
+    int visibleFound = 0;
+    int visibleObject = -1;
+    Hit visible;
+    int blockedNear = 0, blockedFar = 0;  // a light 6 and 1e9 away
 };
 
 Seen look(Object* scene, int firstId, const RayCase& rayCase) {
@@ -182,6 +199,14 @@ Seen look(Object* scene, int firstId, const RayCase& rayCase) {
     Ray again;
     initRay(again, rayCase.origin, rayCase.direction);
     seen.shadowed = anyHit(scene, again) != 0;
+    initRay(again, rayCase.origin, rayCase.direction);
+    seen.visibleFound = nearestVisibleHit(scene, again, seen.visible);
+    if (seen.visibleFound) seen.visibleObject = seen.visible.object->id - firstId;
+    const Vector3 unit = normalize(rayCase.direction);
+    initRay(again, rayCase.origin, unit);
+    seen.blockedNear = spanBefore(scene, again, 6);
+    initRay(again, rayCase.origin, unit);
+    seen.blockedFar = spanBefore(scene, again, 1e9);
     return seen;
 }
 
@@ -210,6 +235,13 @@ void expectSameView(const std::function<Object*()>& build, const std::vector<Ray
         const Seen b = look(grouped, groupedFirst, rays[i]);
         ASSERT_EQ(a.found, b.found) << "ray " << i;
         EXPECT_EQ(a.shadowed, b.shadowed) << "ray " << i;
+        EXPECT_EQ(a.blockedNear, b.blockedNear) << "ray " << i;
+        EXPECT_EQ(a.blockedFar, b.blockedFar) << "ray " << i;
+        ASSERT_EQ(a.visibleFound, b.visibleFound) << "ray " << i;
+        if (a.visibleFound) {
+            EXPECT_EQ(a.visibleObject, b.visibleObject) << "ray " << i;
+            expectSameHit(a.visible, b.visible, i);
+        }
         if (!a.found) continue;
         ++hits;
         EXPECT_EQ(a.entryObject, b.entryObject) << "ray " << i;
@@ -243,6 +275,7 @@ const SceneCase sceneCases[] = {
     {"difference whose members are large unions", differenceOfUnions, sceneRays, true},
     {"intersections with a large union first and second", intersectionsOfUnions, sceneRays, true},
     {"unions inside a merge", unionsInsideMerges, sceneRays, true},
+    {"large unions among the members of a large union", unionsOfUnions, sceneRays, true},
     {"a union at the threshold",
      [] { return csg(&CsgUnion, randomSpheres(REGROUP_THRESHOLD, 3, 7)); }, sceneRays, false},
 };
@@ -255,7 +288,8 @@ TEST(UnionHierarchyTest, RegroupedScenesShowTheSameHitsAsWritten) {
 }
 
 // A merge is regrouped inside but stays one node, and the second member of an intersection
-// keeps its written order: it narrows each span by whichever of its spans comes first.
+// keeps its written order: it narrows each span by whichever of its spans comes first. A
+// regrouped union holds one tree of its members.
 TEST(UnionHierarchyTest, OnlyUnionsWhoseOrderIsFreeAreRegrouped) {
     Object* second = csg(&CsgUnion, randomSpheres(100, 3, 8));
     Object* first = csg(&CsgUnion, randomSpheres(100, 3, 9));
@@ -268,7 +302,9 @@ TEST(UnionHierarchyTest, OnlyUnionsWhoseOrderIsFreeAreRegrouped) {
         for (const Object* m = node->children; m; m = m->next) ++n;
         return n;
     };
-    EXPECT_EQ(memberCount(first), BRANCHES);
+    ASSERT_EQ(memberCount(first), 1);
+    ASSERT_EQ(first->children->methods, &UnionTreeMethods);
+    EXPECT_EQ(static_cast<UnionTree*>(first->children)->members.size(), 100u);
     EXPECT_EQ(memberCount(second), 100);
     EXPECT_EQ(memberCount(merge), 100);
     freeTree(root);
@@ -308,9 +344,55 @@ TEST(UnionHierarchyTest, HundredThousandMembersLoadRegroupAndTrace) {
         EXPECT_EQ(seen.entryObject, flat[i].entryObject) << "ray " << i;
         EXPECT_EQ(seen.entry.distance, flat[i].entry.distance) << "ray " << i;
         EXPECT_EQ(seen.shadowed, flat[i].shadowed) << "ray " << i;
+        EXPECT_EQ(seen.visibleObject, flat[i].visibleObject) << "ray " << i;
+        EXPECT_EQ(seen.blockedFar, flat[i].blockedFar) << "ray " << i;
     }
     EXPECT_GT(hits, 0);
     freeTree(scene);
+}
+
+}  // namespace
+
+namespace {
+
+// Region and sphere tests per primary and shadow ray over a camera-like fan into a cloud of n
+// small spheres, regrouped, through the queries the tracer uses.
+double testsPerRay(int n) {
+    std::mt19937 rng(21);
+    std::uniform_real_distribution<double> x(-3, 3), y(-2.25, 2.25), z(-2, 2);
+    Object* cloud = new_csg(&CsgUnion);
+    ++csgNodeCount;
+    Object* last = nullptr;
+    for (int i = 0; i < n; ++i) {
+        const double cx = x(rng), cy = y(rng), cz = z(rng);
+        last = add_member_after(cloud, last, make_sphere(cx, cy, cz, 0.02));
+    }
+    compute_csg_bounds(cloud);
+    regroupUnions(cloud);
+    const Vector3 light{200, 500, 200};
+    const Statistics before = stats;
+    int rays = 0;
+    for (const RayCase& rayCase : fan({0, 0, -6}, 3.2, 0, 160, 120)) {
+        Ray ray;
+        initRay(ray, rayCase.origin, rayCase.direction);
+        Hit hit;
+        ++rays;
+        if (!nearestVisibleHit(cloud, ray, hit)) continue;
+        initRay(ray, hit.point, normalize(light - hit.point));
+        spanBefore(cloud, ray, length(light - hit.point));
+        ++rays;
+    }
+    const double tests = static_cast<double>(stats.regionTests - before.regionTests) +
+                         static_cast<double>(stats.sphereTests - before.sphereTests);
+    freeTree(cloud);
+    return tests / rays;
+}
+
+// A ray that finds a near sphere does not look further, and a shadow ray stops at the first
+// sphere in its way: ten times the spheres cost about as many tests per ray.
+TEST(UnionHierarchyTest, TestsPerRayBarelyGrowWithTheCloud) {
+    const double tenThousand = testsPerRay(10000), hundredThousand = testsPerRay(100000);
+    EXPECT_LE(hundredThousand, 1.5 * tenThousand) << tenThousand << " and " << hundredThousand << " tests per ray";
 }
 
 }  // namespace

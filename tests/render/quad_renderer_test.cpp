@@ -2,6 +2,7 @@
 // traced, which quads are split, and how leaves are drawn.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
 #include <utility>
 
@@ -268,8 +269,8 @@ TEST_F(QuadRenderer, ObjectCountViewWritesNoTextInSmallQuads) {
 TEST_F(QuadRenderer, RefinementInStepsIsTheSupersampledFullTrace) {
     reshapeWindow(setup, 40, 30);
     sceneList = sphereAhead();
-    static std::uint32_t ticks;
-    readTicks = [] { return ++ticks; };  // each row taken costs a tick
+    static std::atomic<std::uint32_t> ticks{0};  // the pool's threads read the clock too
+    readTicks = [] { return ++ticks; };          // each row taken costs a tick
     for (int samples : {1, 5}) {
         SCOPED_TRACE(samples);
         Refinement refinement;
