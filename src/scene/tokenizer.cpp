@@ -99,6 +99,12 @@ constexpr Keyword BUILTIN_WORDS[] = {
     {"vnormalize", TokenKind::VNORMALIZE},
     {"vdot", TokenKind::VDOT},
     {"vcross", TokenKind::VCROSS},
+    {"clock", TokenKind::CLOCK},
+    {"background", TokenKind::BACKGROUND},
+    {"checker", TokenKind::CHECKER},
+    {"reflection", TokenKind::REFLECTION},
+    {"transmit", TokenKind::TRANSMIT},
+    {"ior", TokenKind::IOR},
 };
 
 // Every keyword code from sqrt (17) to light_source (57) is used exactly once.
