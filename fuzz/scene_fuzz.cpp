@@ -1,5 +1,6 @@
 // libFuzzer target for the scene loader: each input becomes objects/cycle.pov beside two
-// trivial scene files, is loaded as at start-up, and a few rays are traced through the result.
+// trivial scene files, is loaded as at start-up, and a few rays are traced through the result,
+// lights, mirrors and glass included.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include "objects/object.h"
 #include "objects/scene_store.h"
 #include "render/camera.h"
+#include "render/lights.h"
 #include "render/shading.h"
 #include "scene/source_stack.h"
 #include "scene/warnings.h"
@@ -74,16 +76,10 @@ void aim_camera() {
     sceneLight()->location = LIGHT_LOCATION;
 }
 
-// Nearest hit along the ray among the scene's objects, shaded as a sample would be.
+// Traced and shaded as a sample would be: every light, the mirrored and the refracted rays.
 void trace_ray(const Ray& ray) {
-    Hit nearest;
-    nearest.distance = MAX_RAY_DISTANCE;
-    for (Object* object = sceneList; object; object = object->next) {
-        Intersection best;
-        if (nearestHit(object, ray, best) && best.entry.distance < nearest.distance) nearest = best.entry;
-    }
-    Vector3 colour;
-    if (nearest.object && nearest.distance > 0) shadeHit(nearest, colour, ray);
+    Hit hit;
+    tracePrimaryRay(ray, hit);
 }
 
 // A coarse image of the loaded scene from the start-up view, and rays in 26 directions from
@@ -115,6 +111,8 @@ void trace_scene() {
 // scene it built, whole or as far as an error let it, is freed as a reload frees it.
 void reset_program_state() {
     forgetShadowCaches();  // they name objects of the scene about to be freed
+    setSceneLights({});  // one input's lights and background never light the next one
+    backgroundColour = {0, 0, 0};
     freeScene(*currentStore);
     reset_tokenizer();
     sceneList = nullptr;

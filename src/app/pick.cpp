@@ -6,6 +6,7 @@
 
 #include "objects/object.h"
 #include "objects/scene_store.h"
+#include "objects/union_hierarchy.h"
 #include "render/camera.h"
 #include "render/shading.h"
 #include "trace/ray.h"
@@ -15,16 +16,28 @@ namespace {
 // Hits farther than this are not seen, as in the full trace.
 constexpr double FARTHER_THAN_ANY_HIT = 2e10;
 
-// The CSG nodes from the scene's top down to target, outermost first; false when target is
-// not below node.
-bool findAncestors(Object* node, const Object* target, std::vector<const Object*>& ancestors) {
-    for (Object* object = node; object; object = object->next) {
-        if (object == target) return true;
-        if (!object->children) continue;
-        ancestors.push_back(object);
-        if (findAncestors(object->children, target, ancestors)) return true;
-        ancestors.pop_back();
+bool findAncestors(Object* node, const Object* target, std::vector<const Object*>& ancestors);
+
+// Whether target is object or below it; the CSG nodes on the way are appended, outermost first.
+bool holds(Object* object, const Object* target, std::vector<const Object*>& ancestors) {
+    if (object == target) return true;
+    ancestors.push_back(object);
+    // A regrouped union keeps the members of a run in its tree, not in a member list.
+    if (object->methods == &UnionTreeMethods) {
+        for (Object* member : static_cast<UnionTree*>(object)->members)
+            if (holds(member, target, ancestors)) return true;
+    } else if (object->children && findAncestors(object->children, target, ancestors)) {
+        return true;
     }
+    ancestors.pop_back();
+    return false;
+}
+
+// The CSG nodes from the scene's top down to target, outermost first; false when target is
+// not in the list that starts at node.
+bool findAncestors(Object* node, const Object* target, std::vector<const Object*>& ancestors) {
+    for (Object* object = node; object; object = object->next)
+        if (holds(object, target, ancestors)) return true;
     return false;
 }
 

@@ -291,7 +291,7 @@ static bool refracted(const Vector3& d, const Vector3& normal, double eta, Vecto
     const Vector3 unit = d * (1 / size);
     const double cosIn = -dot(unit, normal);
     const double k = 1 - eta * eta * (1 - cosIn * cosIn);
-    if (k < 0) return false;
+    if (!(k >= 0)) return false;  // also NaN: an extreme ior meeting the surface head-on
     out = (eta * unit + (eta * cosIn - std::sqrt(k)) * normal) * size;
     return true;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "base/scene_clock.h"
 #include "objects/box.h"
 #include "objects/cone.h"
 #include "objects/csg.h"
@@ -332,6 +333,9 @@ Term read_operand(TokenKind kind, int32_t line) {
     } else if (kind == TokenKind::PI) {
         term.value = number_value(M_PI);
         term.text = "pi";
+    } else if (kind == TokenKind::CLOCK) {
+        term.value = number_value(sceneClock);
+        term.text = "clock";
     } else if (kind == TokenKind::RAND) {
         term.text = "rand(" ;
         expect(TokenKind::LPAREN);
@@ -373,7 +377,7 @@ Term read_operand(TokenKind kind, int32_t line) {
 bool starts_operand(TokenKind kind) {
     return kind == TokenKind::NUMBER || kind == TokenKind::LPAREN || kind == TokenKind::IDENTIFIER ||
            kind == TokenKind::VECTOR || kind == TokenKind::MACRO || kind == TokenKind::PI ||
-           kind == TokenKind::RAND || is_number_function(kind) || is_pair_function(kind) || is_vector_function(kind);
+           kind == TokenKind::CLOCK || kind == TokenKind::RAND || is_number_function(kind) || is_pair_function(kind) || is_vector_function(kind);
 }
 
 // The terms of one expression as written, in order. The recursion follows the language's own
@@ -773,6 +777,26 @@ void parse_modifiers(Object* object) {
     apply_texture(object, parse_texture(nullptr));
 }
 
+// "color" "rgb" vector
+Vector3 parse_colour() {
+    expect(TokenKind::COLOR);
+    expect(TokenKind::RGB);
+    return parse_vector();
+}
+
+// pigment -> "pigment" "{" [ "checker" colour ] colour "}": a pigment block says the whole
+// pigment, so a plain one written after a checker replaces it.
+void parse_pigment(Texture& texture) {
+    expect(TokenKind::LBRACE);
+    next_token();
+    const bool checker = tokenizer.kind == TokenKind::CHECKER;
+    if (!checker) unget_token();
+    texture.pattern = checker ? Pattern::checker : Pattern::plain;
+    texture.colour = parse_colour();
+    if (checker) texture.checkerColour = parse_colour();
+    expect(TokenKind::RBRACE);
+}
+
 // The texture items written into texture; null when none were read and none was given.
 Texture* parse_texture_items(Texture* texture) {
     const NestingLevel level;
@@ -795,13 +819,9 @@ Texture* parse_texture_items(Texture* texture) {
                 texture = parse_texture_items(texture);
                 expect(TokenKind::RBRACE);
                 break;
-            case TokenKind::PIGMENT:  // "pigment" "{" "color" "rgb" vector "}"
+            case TokenKind::PIGMENT:
                 if (!texture) texture = newTexture();
-                expect(TokenKind::LBRACE);
-                expect(TokenKind::COLOR);
-                expect(TokenKind::RGB);
-                texture->colour = parse_vector();
-                expect(TokenKind::RBRACE);
+                parse_pigment(*texture);
                 break;
             case TokenKind::FINISH:  // "finish" "{" finish-items "}"
                 if (!texture) texture = newTexture();
@@ -833,9 +853,7 @@ void parse_camera() {
 void parse_light() {
     expect(TokenKind::LBRACE);
     const Vector3 location = parse_vector();
-    expect(TokenKind::COLOR);
-    expect(TokenKind::RGB);
-    const Vector3 colour = parse_vector();
+    const Vector3 colour = parse_colour();
     expect(TokenKind::RBRACE);
     sceneView.hasLight = true;
     sceneView.lightLocation = location;
@@ -843,7 +861,16 @@ void parse_light() {
     sceneView.lights.push_back({colour, location});
 }
 
-// The camera and light statements that may stand before a file's object.
+// background -> "background" "{" "color" "rgb" vector "}"
+void parse_background() {
+    expect(TokenKind::LBRACE);
+    const Vector3 colour = parse_colour();
+    expect(TokenKind::RBRACE);
+    sceneView.hasBackground = true;
+    sceneView.background = colour;
+}
+
+// The camera, light and background statements that may stand before a file's object.
 void parse_view_statements() {
     for (;;) {
         next_token();
@@ -851,11 +878,35 @@ void parse_view_statements() {
             parse_camera();
         } else if (tokenizer.kind == TokenKind::LIGHT_SOURCE) {
             parse_light();
+        } else if (tokenizer.kind == TokenKind::BACKGROUND) {
+            parse_background();
         } else {
             unget_token();
             return;
         }
     }
+}
+
+bool is_finish_item(TokenKind kind) {
+    return (kind >= TokenKind::AMBIENT && kind <= TokenKind::SPECULAR) || kind == TokenKind::REFLECTION ||
+           kind == TokenKind::TRANSMIT || kind == TokenKind::IOR;
+}
+
+// The finish items that send rays on take only values that mean something there: reflection
+// and transmit are shares of 0 to 1, and the index of refraction must be above 0 and finite
+// for the refracted ray to have a direction. Out of range is reported where the value starts.
+void set_secondary_ray_item(Texture& texture, TokenKind kind) {
+    const Expression expression = read_expression(false);
+    const double x = number_of(expression.value, tokenizer.line);
+    if (kind == TokenKind::IOR) {
+        if (!(x > 0 && std::isfinite(x))) expected_at("a finite number above 0 after ior", expression.line);
+        texture.ior = x;
+        return;
+    }
+    if (!(x >= 0 && x <= 1)) expected_at(kind == TokenKind::REFLECTION ? "a number from 0 to 1 after reflection"
+                                                                        : "a number from 0 to 1 after transmit",
+                                         expression.line);
+    (kind == TokenKind::REFLECTION ? texture.reflection : texture.transmit) = x;
 }
 
 // Errors met while a file is read name their place on standard error, also when one unwinds.
@@ -1041,14 +1092,19 @@ Texture* parse_texture(Texture* texture) {
     return result ? result : defaultTexture();
 }
 
-// finish-item -> ("ambient" | "diffuse" | "phong" | "phong_size" | "specular") expression
+// finish-item -> ("ambient" | "diffuse" | "phong" | "phong_size" | "specular" | "reflection"
+//                 | "transmit" | "ior") expression
 void parse_finish(Texture* texture) {
     for (;;) {
         next_token();
         const TokenKind kind = tokenizer.kind;
-        if (kind < TokenKind::AMBIENT || kind > TokenKind::SPECULAR) {
+        if (!is_finish_item(kind)) {
             unget_token();
             return;
+        }
+        if (kind == TokenKind::REFLECTION || kind == TokenKind::TRANSMIT || kind == TokenKind::IOR) {
+            set_secondary_ray_item(*texture, kind);
+            continue;
         }
         const double x = parse_expression();
         switch (kind) {

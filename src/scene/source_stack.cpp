@@ -423,11 +423,16 @@ void run_if(int32_t line) {
     Source branch;
     branch.kind = SourceKind::IF;
     branch.line = line;
+    const BodyEnd end = body_end("if", line, true);
+    if (end.is_else) {
+        // The branch read must end in this text too, or its end would never be met.
+        BodyEnd last;
+        if (!find_body_end(end.at, end.line, false, last)) error_at(line, "#if without #end");
+    }
     if (holds) {
         push_source(branch);
         return;
     }
-    const BodyEnd end = body_end("if", line, true);
     jump_past(end);
     if (end.is_else) push_source(branch);
 }
@@ -520,22 +525,18 @@ bool is_object_keyword(TokenKind kind) { return kind >= TokenKind::PLANE && kind
 // Reads the declared text to its end: the first ";" after the "=", or the block of the first
 // "{". A number whose ";" is missing runs on into the statement after it; that is told.
 void skip_declared_text(const std::string& name, int32_t start_line) {
-    bool first = true;
-    bool swallowed = false;
-    for (;;) {
+    // An object or texture text is ended by its "{"; only a number can take in a statement.
+    bool may_take_in = true;
+    for (bool first = true;; first = false) {
         next_token();
         const TokenKind kind = tokenizer.kind;
-        if (kind == TokenKind::END_OF_FILE)
-            error_at(start_line, "Unterminated declare statement");
+        if (kind == TokenKind::END_OF_FILE) error_at(start_line, "Unterminated declare statement");
         if (kind == TokenKind::LBRACE || kind == TokenKind::SEMICOLON) break;
-        if (!first && !swallowed && is_object_keyword(kind)) {
-            swallowed = true;
+        const bool statement = is_object_keyword(kind) || (kind >= TokenKind::TEXTURE && kind <= TokenKind::PIGMENT);
+        if (may_take_in && !first && is_object_keyword(kind))
             warn(start_line, "the declaration of '%s' has no ';' and takes in the %s statement in line %d",
                  name.c_str(), word_of(kind), tokenizer.line);
-        }
-        if (first && (is_object_keyword(kind) || (kind >= TokenKind::TEXTURE && kind <= TokenKind::PIGMENT)))
-            swallowed = true;  // an object or texture: its "{" ends it
-        first = false;
+        if (statement) may_take_in = false;
     }
     if (tokenizer.kind == TokenKind::LBRACE) {
         unget_token();

@@ -99,6 +99,12 @@ constexpr Keyword BUILTIN_WORDS[] = {
     {"vnormalize", TokenKind::VNORMALIZE},
     {"vdot", TokenKind::VDOT},
     {"vcross", TokenKind::VCROSS},
+    {"clock", TokenKind::CLOCK},
+    {"background", TokenKind::BACKGROUND},
+    {"checker", TokenKind::CHECKER},
+    {"reflection", TokenKind::REFLECTION},
+    {"transmit", TokenKind::TRANSMIT},
+    {"ior", TokenKind::IOR},
 };
 
 // Every keyword code from sqrt (17) to light_source (57) is used exactly once.
@@ -289,8 +295,8 @@ SourceText make_source_text(const std::string& path, std::string text) {
     constexpr size_t length = sizeof USUAL - 1;
     const std::string& t = source.text;
     const size_t after = source.first_word + length;
-    const bool word_ends = after == t.size() || !(is_letter(t[after]) || is_digit(t[after]) || t[after] == '_');
-    source.usual_arithmetic = t.compare(source.first_word, length, USUAL) == 0 && word_ends;
+    source.usual_arithmetic = t.compare(source.first_word, length, USUAL) == 0 &&
+                              (after == t.size() || !(is_letter(t[after]) || is_digit(t[after]) || t[after] == '_'));
     return source;
 }
 

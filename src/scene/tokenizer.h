@@ -91,6 +91,12 @@ enum class TokenKind : int32_t {
     VNORMALIZE = 72,
     VDOT = 73,
     VCROSS = 74,
+    CLOCK = 75,
+    BACKGROUND = 76,
+    CHECKER = 77,
+    REFLECTION = 78,
+    TRANSMIT = 79,
+    IOR = 80,
     VECTOR = 200,      // a loop name or macro parameter standing for a vector (tokenizer.vector)
     MACRO = 201,       // a macro's name (tokenizer.index: the macro)
     STREAM = 202,      // a name declared as seed(...) (tokenizer.index: the random stream)

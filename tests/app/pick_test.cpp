@@ -1,6 +1,7 @@
 // "What is this?" through a loaded scene: the statement that made the object under a pixel,
-// the macro call, loop and declared name that led to it, the CSG statements around it, rows
-// counted from the top, and nothing where the ray meets nothing.
+// the macro call, loop and declared name that led to it, the CSG statements around it (a
+// regrouped union among them), rows counted from the top, and nothing where the ray meets
+// nothing.
 #include "app/pick.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ TEST(Pick, NamesWhatMadeTheObjectUnderThePixel) {
                            "  sphere { <0, Y, 0>, 1 }\n"                          // 3
                            "#end\n"                                               // 4
                            "#declare Pair = union {\n"                            // 5
-                           "  #for (I, 0, 1)\n"                                   // 6
+                           "  #for (I, 0, 19)\n"                                  // 6
                            "    Ball(I * 3)\n"                                    // 7
                            "  #end\n"                                             // 8
                            "}\n"                                                  // 9

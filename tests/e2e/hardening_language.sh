@@ -4,9 +4,9 @@
 set -u
 source "$(dirname "$0")/lib/hardening.bash" "$1"
 
-# expect_in_include NAME STDOUT STDERR: cycle.pov holds a first line of includes; the error
-# comes from an included file, whose place standard error must name.
-expect_in_include() {
+# expect_placed NAME STDOUT STDERR: the scene in cycle.pov ends with the line STDOUT, and
+# standard error holds exactly STDERR, the same error at its place (in an included file, there).
+expect_placed() {
     run_quadray
     if [ "$status" -eq 255 ] && [ "$output" == "$2" ] && [ "$(cat "$WORK/stderr")" == "$3" ]; then
         passed=$((passed + 1))
@@ -21,19 +21,21 @@ expect_in_include() {
 for i in $(seq 1 33); do printf '#include "inc%d.inc"\n' $((i + 1)) >"$WORK/objects/inc$i.inc"; done
 printf '$deepest\n' >"$WORK/objects/inc34.inc"
 printf '#include "inc3.inc"\n' >"$WORK/objects/cycle.pov"
-expect_in_include "includes nested 32 deep" "ERROR (9001): tokenizer - Unknown token in line 1 : \$deepest" \
+expect_placed "includes nested 32 deep" "ERROR (9001): tokenizer - Unknown token in line 1 : \$deepest" \
     "objects/inc34.inc:1: error: Unknown token in line 1 : \$deepest [tokenizer 9001]"
 printf '#include "inc2.inc"\n' >"$WORK/objects/cycle.pov"
-expect_in_include "includes nested 33 deep" "ERROR (9001): tokenizer - Includes nested deeper than 32 in line 1" \
+expect_placed "includes nested 33 deep" "ERROR (9001): tokenizer - Includes nested deeper than 32 in line 1" \
     "objects/inc33.inc:1: error: Includes nested deeper than 32 in line 1 [tokenizer 9001]"
 printf '#include "inc1.inc"\n' | tee "$WORK/objects/inc3.inc" >"$WORK/objects/cycle.pov"
-expect_in_include "a file including itself through others" \
+expect_placed "a file including itself through others" \
     "ERROR (9001): tokenizer - 'objects/inc1.inc' includes itself in line 1" \
     "objects/inc3.inc:1: error: 'objects/inc1.inc' includes itself in line 1 [tokenizer 9001]"
 
-printf 'union {\n #for (I, 0, 1e12)\n  #for (J, 0, 1)\n  #end\n #end\n}\n' | expect_generated "rounds of nested loops" \
-    "ERROR (9001): tokenizer - More than 10000000 loop rounds in line 3"
-printf '#macro Twice(N) Twice(N + 1) + Twice(N + 1) #end\nsphere { <0, 0, 0>, Twice(0) }\n' |
-    expect_generated "macro calls too deep" "ERROR (9001): tokenizer - Macro calls nested deeper than 64 in line 1"
+printf 'union {\n #for (I, 0, 1e12)\n  #for (J, 0, 999)\n  #end\n #end\n}\n' >"$WORK/objects/cycle.pov"
+expect_placed "rounds of nested loops" "ERROR (9001): tokenizer - More than 10000000 loop rounds in line 3" \
+    "objects/cycle.pov:3: error: More than 10000000 loop rounds in line 3 [tokenizer 9001]"
+printf '#macro Twice(N) Twice(N + 1) + Twice(N + 1) #end\nsphere { <0, 0, 0>, Twice(0) }\n' >"$WORK/objects/cycle.pov"
+expect_placed "macro calls too deep" "ERROR (9001): tokenizer - Macro calls nested deeper than 64 in line 1" \
+    "objects/cycle.pov:1: error: Macro calls nested deeper than 64 in line 1 [tokenizer 9001]"
 
 finish

@@ -12,6 +12,10 @@
 
 namespace {
 
+// Scenes live as long as the program, as they do in the tracer (never destroyed, so the leak
+// check at exit still finds them).
+std::vector<Object*>& languageScenes = *new std::vector<Object*>;
+
 class LanguageTest : public SceneLanguageTest {
 protected:
     // The radius of the sphere whose radius is written as expression, after the given lines.
@@ -21,7 +25,7 @@ protected:
     }
     Object* parse(const std::string& text) {
         files_.emplace_back(new SceneFile(text));
-        return parse_scene_file(files_.back()->path());
+        return languageScenes.emplace_back(parse_scene_file(files_.back()->path()));
     }
     std::string path() const { return files_.back()->path(); }
 
@@ -79,13 +83,13 @@ TEST_F(LanguageTest, RandomStreamsRepeatAndAdvance) {
     reset_tokenizer();
     EXPECT_EQ(radius(stream, "rand(T)"), first);
     reset_tokenizer();
-    const double second = radius(stream, "rand(S) * 0 + rand(S)");
+    const double second = radius(stream, "(rand(S) * 0) + rand(S)");
     EXPECT_NE(second, first);
     EXPECT_GE(first, 0);
     EXPECT_LT(first, 1);
     reset_tokenizer();
     // Each reading of a declared text draws again.
-    EXPECT_EQ(radius(stream + "\n#declare R = rand(S);", "R * 0 + R"), second);
+    EXPECT_EQ(radius(stream + "\n#declare R = rand(S);", "(R * 0) + R"), second);
 }
 
 TEST_F(LanguageTest, LoopsAndMacrosMakeMembers) {

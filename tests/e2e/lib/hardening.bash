@@ -46,7 +46,7 @@ unexpected_stderr() {
         [[ $line == objects/cycle.pov:* ]] || return 0
         line=${line#objects/cycle.pov:}
         line=${line#"${line%%[!0-9]*}"}
-        [[ $line == ": warning: "* || $line == ": $output" ]] || return 0
+        [[ $line == ": warning: "* || $line == ": error: ${output#ERROR (*): * - } ["* ]] || return 0
     done <"$WORK/stderr"
     return 1
 }
