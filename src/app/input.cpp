@@ -30,6 +30,7 @@ const char* const KEYS_HELP =
     "  s                    stop or resume the per-frame and refining lines\n"
     "  h                    show or hide the readout: frame rate, rays, quads, quality,\n"
     "                       renderer, threads, samples per pixel\n"
+    "  i                    print what made the object under the mouse pointer\n"
     "  r                    put the camera back where it started\n"
     "  space                play or pause the animation: the clock runs from 0 to 1 over\n"
     "                       --duration seconds and loops; paused, the view refines\n"

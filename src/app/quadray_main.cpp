@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     traceDepth = options.depth;
     refineEnabled = options.refine;
     refineSamples = options.samples;
+    animationSeconds = options.duration;
     if (options.sceneFile.empty() && options.directory.empty())
         options.directory = bundledSceneDirectory(options.quiet);
     loadScene(options);

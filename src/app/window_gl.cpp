@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/input.h"
+#include "app/pick.h"
 #include "app/png_image.h"
 #include "app/reload.h"
 #include "app/scene.h"
@@ -264,8 +265,22 @@ static void idle() {
     glutPostRedisplay();
 }
 
-static void keyUp(unsigned char key, int, int) {
-    keyReleased(windowGl, key);
+// Where the mouse pointer was last seen over the window, from the top left: i describes what
+// lies under it.
+static int pointerX = 0, pointerY = 0;
+
+static void describeObjectUnderPointer() {
+    for (const std::string& line : pickLines(pointerX, pointerY, windowWidth, windowHeight))
+        std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+static void keyUp(unsigned char key, int x, int y) {
+    pointerX = x, pointerY = y;
+    if (key == 'i' || key == 'I')
+        describeObjectUnderPointer();
+    else
+        keyReleased(windowGl, key);
     wake();
 }
 
@@ -290,9 +305,12 @@ static void mouse(int button, int state, int x, int y) {
 }
 
 static void motion(int x, int y) {
+    pointerX = x, pointerY = y;
     mouseMoved(x, y);
     wake();
 }
+
+static void passiveMotion(int x, int y) { pointerX = x, pointerY = y; }
 
 static void reshape(int width, int height) {
     static bool started = false;
@@ -342,6 +360,7 @@ void openWindow(int* argc, char** argv) {
     glutSpecialUpFunc(specialKeyUp);
     glutMouseFunc(mouse);
     glutMotionFunc(motion);
+    glutPassiveMotionFunc(passiveMotion);
     glutReshapeFunc(reshape);
     // A held key sends releases of its own; only the real release is a command.
     glutIgnoreKeyRepeat(1);

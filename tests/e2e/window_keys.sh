@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # quadray in a real window: the first picture, a held key acting once, the wire frame key,
-# the frameless renderer, switching the frame report off, and Escape with its single exit
-# report. Frame lines are counted, so a still view is not refined (--no-refine).
+# the frameless renderer, switching the frame report off, i naming what is under the pointer,
+# and Escape with its single exit report. Frame lines are counted, so a still view is not
+# refined (--no-refine).
 set -u
 source "$(dirname "$0")/lib/window.bash" "$1"
 
@@ -13,6 +14,13 @@ check "window is 640x480" bash -c "xwininfo -id $WID | grep -q 'Width: 640' && x
 check "notice before the window" grep -qx "INFORMATION (100): main - Parsing done..." "$WORK/out"
 check "the scene shows (not black)" poll 60 shot_is 1 ">" 0.05
 check "the filled picture has colours" poll 30 shot_is 2 ">" 0.05
+
+# i describes what lies under the pointer exactly as quadray-render --pick does for that pixel.
+picked=$("$BUILD/quadray-render" --pick 320,240 2>/dev/null | grep -v '^INFORMATION')
+pick_lines() { sed -n '/^objects\/.*: [a-z_]*$/,/^point /p' "$WORK/out"; }
+xdotool mousemove 320 240
+press i
+check "i prints what --pick prints" poll 10 eval '[ "$(pick_lines)" = "$picked" ]'
 
 # A held key auto-repeats; only its final release counts, so holding - lowers the quality by
 # one step and a single + restores the same subdivision.
