@@ -49,16 +49,16 @@ void watchSceneFiles() {
     lastCheck = readTicks();
 }
 
-bool reloadIfChanged() {
+Reload reloadIfChanged() {
     const std::uint32_t now = readTicks();
-    if (!watching || now - lastCheck < RELOAD_CHECK_MS) return false;
+    if (!watching || now - lastCheck < RELOAD_CHECK_MS) return Reload::Unchanged;
     lastCheck = now;
     std::vector<FileState> states = currentStates();
-    if (states == watched) return false;
+    if (states == watched) return Reload::Unchanged;
     // A failed load is not tried again until the files change once more.
     const std::vector<std::string> paths = watchedSceneFiles();
     const bool reloaded = reloadScene();
     // The new text may include other files: those are watched from now on, as they are now.
     watched = paths == watchedSceneFiles() ? std::move(states) : currentStates();
-    return reloaded;
+    return reloaded ? Reload::Loaded : Reload::Failed;
 }

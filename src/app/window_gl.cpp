@@ -199,12 +199,12 @@ static void wake() {
 
 // Looks for saved scene files; a new scene or a failed load is shown at once.
 static void checkReload() {
-    const std::string errorBefore = lastPlacedError();
-    if (reloadIfChanged()) {
+    const Reload result = reloadIfChanged();
+    if (result == Reload::Loaded) {
         reloadError.clear();
         noteNewScene();
         wake();
-    } else if (lastPlacedError() != errorBefore) {
+    } else if (result == Reload::Failed) {
         reloadError = lastPlacedError();
         wake();
     }
@@ -242,7 +242,6 @@ static void refineStill() {
 // pauses it, its error shown as a failed reload's.
 static void playAnimation() {
     if (!animation.playing) return;
-    const std::string errorBefore = lastPlacedError();
     sceneClock = playedClock(animation, readTicks(), animationSeconds);
     if (readSceneAgain()) {
         reloadError.clear();
@@ -250,7 +249,7 @@ static void playAnimation() {
         return;
     }
     animation.playing = false;
-    if (lastPlacedError() != errorBefore) reloadError = lastPlacedError();
+    reloadError = lastPlacedError();
 }
 
 static void idle() {
