@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Frames per second of the window on the start view, under a private Xvfb: opens the window,
 # resizes it with xdotool, and counts the per-frame lines quadray prints over a few seconds
-# after a warm-up. The still view is not refined (--no-refine), so every idle call draws a frame.
+# after a warm-up. The still view is not refined (--no-refine), so every idle call draws a frame;
+# builds older than refinement draw a frame on every idle call anyway and lack the option.
 #   bench/window_fps.sh BUILD_DIR WIDTHxHEIGHT [SECONDS] [quadray options...]
 set -u
 BUILD=$(cd "$1" && pwd)
@@ -14,7 +15,8 @@ XVFB=$!
 trap 'kill $QUADRAY $XVFB 2>/dev/null; wait 2>/dev/null; rm -rf "$WORK"' EXIT
 for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$WORK/display")"
-stdbuf -oL "$BUILD/quadray" --no-refine "$@" >"$WORK/out" 2>/dev/null &
+NO_REFINE=$("$BUILD/quadray" --help 2>&1 | grep -o -m1 -- '--no-refine')
+stdbuf -oL "$BUILD/quadray" $NO_REFINE "$@" >"$WORK/out" 2>/dev/null &
 QUADRAY=$!
 for _ in $(seq 100); do
     WID=$(xdotool search --name "^A basic glut example$" 2>/dev/null | head -1)
