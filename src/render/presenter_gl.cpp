@@ -16,7 +16,6 @@ static void vertex(const Sample& s) { glVertex2i(s.column, s.row); }
 // Vertices gathered before the fans are drawn: enough that the cost of a draw call no longer
 // counts, few enough that drawing starts while later pieces are still being traced.
 static constexpr std::size_t FAN_BATCH_VERTICES = 6 * 1024;
-static_assert(FAN_BATCH_VERTICES + 64 < 65536, "a batch's vertex indices fit in 16 bits");
 
 // Each glBegin-glEnd pair is a draw of its own for the driver. One indexed draw of the same
 // triangles, each with its vertices in the order the driver cuts a fan into (the centre, then
@@ -26,25 +25,19 @@ void GlPresenter::fan(const Sample* const* samples, int count) {
     const auto n = static_cast<std::size_t>(count);
     positions.resize(2 * (first + n));
     colours.resize(3 * (first + n));
-    float* position = &positions[2 * first];
+    int* position = &positions[2 * first];
     float* colour = &colours[3 * first];
     for (std::size_t i = 0; i < n; ++i) {
         const Sample& s = *samples[i];
-        position[2 * i] = static_cast<float>(s.column);
-        position[2 * i + 1] = static_cast<float>(s.row);
+        position[2 * i] = s.column;
+        position[2 * i + 1] = s.row;
         colour[3 * i] = static_cast<GLfloat>(s.colour.x);
         colour[3 * i + 1] = static_cast<GLfloat>(s.colour.y);
         colour[3 * i + 2] = static_cast<GLfloat>(s.colour.z);
     }
-    const std::size_t firstIndex = triangles.size();
-    triangles.resize(firstIndex + 3 * (n > 2 ? n - 2 : 0));
-    unsigned short* triangle = &triangles[firstIndex];
-    const auto centre = static_cast<unsigned short>(first);
-    for (std::size_t i = 2; i < n; ++i, triangle += 3) {
-        triangle[0] = centre;
-        triangle[1] = static_cast<unsigned short>(centre + i - 1);
-        triangle[2] = static_cast<unsigned short>(centre + i);
-    }
+    const auto centre = static_cast<unsigned>(first);
+    for (unsigned i = 2; i < static_cast<unsigned>(count); ++i)
+        triangles.insert(triangles.end(), {centre, centre + i - 1, centre + i});
     if (first + n >= FAN_BATCH_VERTICES) drawFans();
 }
 
@@ -52,12 +45,9 @@ void GlPresenter::drawFans() {
     if (triangles.empty()) return;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(2, GL_FLOAT, 0, positions.data());
+    glVertexPointer(2, GL_INT, 0, positions.data());
     glColorPointer(3, GL_FLOAT, 0, colours.data());
-    // The index range is known, so the driver need not scan the indices for it.
-    const auto last = static_cast<GLuint>(positions.size() / 2 - 1);
-    glDrawRangeElements(GL_TRIANGLES, 0, last, static_cast<GLsizei>(triangles.size()), GL_UNSIGNED_SHORT,
-                        triangles.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(triangles.size()), GL_UNSIGNED_INT, triangles.data());
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     positions.clear();

@@ -37,11 +37,9 @@ private:
     // Fans not drawn yet, as the triangles OpenGL cuts a fan into; drawn before any other call
     // and whenever FAN_BATCH_VERTICES have gathered. Kept between frames, so drawing allocates
     // nothing once the largest batch has been seen.
-    // Pixel positions are small integers, exact as floats; floats and 16-bit indices are the
-    // forms a software rasterizer fetches without converting them first.
-    std::vector<float> positions;  // x, y per vertex
-    std::vector<float> colours;    // r, g, b per vertex
-    std::vector<unsigned short> triangles;
+    std::vector<int> positions;  // x, y per vertex
+    std::vector<float> colours;  // r, g, b per vertex
+    std::vector<unsigned> triangles;
 
     void drawFans();
 };
