@@ -51,6 +51,9 @@ check "the last good picture stays above it" test "$(above_error)" = "$green_abo
 check "the fixed file is loaded" after 'Parsing done' scene "<1, 0, 0>" "}"
 check "the first picture returns" poll 30 eval '[ "$(shot_digest)" = "$red" ]'
 check "three loads in all" test "$(lines_matching 'Parsing done')" -eq 3
+check "the same mistake saved again" after '^ERROR' scene "<0, 0, 1>"
+check "shows its error again" poll 30 error_shown
+check "and the fix is loaded again" after 'Parsing done' scene "<1, 0, 0>" "}"
 
 press Escape
 check "Escape ends quadray" wait_for_exit 30
