@@ -58,137 +58,165 @@ bool bounded(const Object* object) {
 
 double coordinate(const Vector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 
-// Boxes grown by the touching tolerance, so that overlapping ones are those whose members
+// A member of a run as the spatial tree sorts it: its box and its place in the run.
+struct Item {
+    Box box;
+    int member;
+};
+
+// The grown boxes, wider by the touching tolerance on every side, overlap where their members
 // may meet a ray at the same distance.
-std::vector<Box> touching_boxes(const std::vector<Box>& boxes) {
+double touching_margin(const std::vector<Item>& items) {
     double largest = 0;
-    for (const Box& box : boxes)
-        for (double v : {box.lower.x, box.lower.y, box.lower.z, box.upper.x, box.upper.y, box.upper.z})
+    for (const Item& item : items)
+        for (double v : {item.box.lower.x, item.box.lower.y, item.box.lower.z, item.box.upper.x, item.box.upper.y,
+                         item.box.upper.z})
             largest = std::max(largest, std::fabs(v));
-    const double margin = TOUCHING_TOLERANCE * (1 + largest);
-    const Vector3 grow{margin, margin, margin};
-    std::vector<Box> grown;
-    grown.reserve(boxes.size());
-    for (const Box& box : boxes) grown.push_back({box.lower - grow, box.upper + grow});
-    return grown;
+    return TOUCHING_TOLERANCE * (1 + largest);
 }
 
 struct SearchNode {
-    Box box;        // around the grown boxes of its members
-    int left = -1;  // leaves: -1, and the members are order[begin, end)
-    int right = -1;
+    Box box;         // around the grown boxes of its members
+    int right = -1;  // leaves: -1, and the members are items[begin, end); else the left child follows it
     int begin = 0;
     int end = 0;
 };
 
-// A binary tree over the members, split top-down where the surface-area cost, estimated over
-// a few bins of box centres per axis, is lowest. Its leaves give the members a spatial order,
-// and its boxes find the touching pairs.
+// A binary tree over the members of a run, split top-down where the surface-area cost,
+// estimated over a few bins of grown box centres per axis, is lowest. Its leaves give the
+// members a spatial order, and its boxes find the touching pairs.
 class SpatialTree {
 public:
-    explicit SpatialTree(const std::vector<Box>& grown) {
-        items_.reserve(grown.size());
-        for (std::size_t i = 0; i < grown.size(); ++i) items_.push_back({grown[i], centre(grown[i]), static_cast<int>(i)});
-        nodes_.reserve(2 * grown.size() / LEAF_MEMBERS + 2);
-        build(0, static_cast<int>(grown.size()));
+    explicit SpatialTree(const std::vector<Object*>& run) {
+        items_.reserve(run.size());
+        for (std::size_t i = 0; i < run.size(); ++i) items_.push_back({box_of(run[i]), static_cast<int>(i)});
+        const double margin = touching_margin(items_);
+        grow_ = {margin, margin, margin};
+        nodes_.reserve(2 * run.size());  // the bound; only the pages used are touched
+        build(0, static_cast<int>(run.size()));
     }
 
-    // Each member's place in the spatial order.
-    std::vector<int> ranks() const {
-        std::vector<int> rank(items_.size());
-        for (std::size_t i = 0; i < items_.size(); ++i) rank[items_[i].member] = static_cast<int>(i);
-        return rank;
-    }
+    int size() const { return static_cast<int>(items_.size()); }
+    // The member at this place in the spatial order.
+    const Item& item(int rank) const { return items_[rank]; }
 
-    // Pairs (earlier, later) in written order of members whose grown boxes overlap; false,
-    // with no pairs, once there are more than limit. The members are looked up in spatial
-    // order, so that one lookup finds the nodes of the last one still in the cache.
+    // Pairs (earlier, later) in written order of members whose grown boxes overlap, in no
+    // particular order; false, with no pairs, once there are more than limit.
     bool touchingPairs(std::size_t limit, std::vector<std::pair<int, int>>& pairs) const {
-        std::vector<int> pending;
-        for (const Item& item : items_) {
-            const int later = item.member;
-            pending.assign(1, 0);
-            while (!pending.empty()) {
-                const SearchNode& node = nodes_[pending.back()];
-                pending.pop_back();
-                if (!overlapping(node.box, item.box)) continue;
-                if (node.left >= 0) {
-                    pending.push_back(node.left);
-                    pending.push_back(node.right);
-                    continue;
-                }
-                for (int i = node.begin; i < node.end; ++i) {
-                    const Item& other = items_[i];
-                    if (other.member < later && overlapping(other.box, item.box)) pairs.emplace_back(other.member, later);
-                }
-            }
-            if (pairs.size() > limit) {
-                pairs.clear();
-                return false;
-            }
-        }
-        return true;
+        limit_ = limit;
+        pairs_ = &pairs;
+        const bool found = pairsWithin(0);
+        if (!found) pairs.clear();
+        return found;
     }
 
 private:
-    // A member with what the tree reads of it, moved as the members are ordered, so that
-    // each level of the building reads them one after the other.
-    struct Item {
-        Box box;  // grown
-        Vector3 centre;
-        int member;
-    };
+    Box grown(const Box& box) const { return {box.lower - grow_, box.upper + grow_}; }
 
-    int build(int begin, int end) {
-        const int index = static_cast<int>(nodes_.size());
-        nodes_.push_back({});
-        Box box = items_[begin].box;
-        Box span{items_[begin].centre, items_[begin].centre};
-        for (int i = begin + 1; i < end; ++i) {
-            box = enclosing(box, items_[i].box);
-            span = enclosing(span, {items_[i].centre, items_[i].centre});
+    // Pairs inside node n, then between its two halves.
+    bool pairsWithin(int n) const {
+        const SearchNode& node = nodes_[n];
+        if (node.right < 0) return pairsBetween(node, node);
+        return pairsWithin(n + 1) && pairsWithin(node.right) && pairsAcross(n + 1, node.right);
+    }
+
+    // Pairs of one member under node a and one under node b, where a and b do not overlap
+    // in members.
+    bool pairsAcross(int a, int b) const {
+        const SearchNode& na = nodes_[a];
+        const SearchNode& nb = nodes_[b];
+        if (!overlapping(na.box, nb.box)) return true;
+        if (na.right < 0 && nb.right < 0) return pairsBetween(na, nb);
+        if (na.right < 0 || (nb.right >= 0 && nb.end - nb.begin > na.end - na.begin))
+            return pairsAcross(a, b + 1) && pairsAcross(a, nb.right);
+        return pairsAcross(a + 1, b) && pairsAcross(na.right, b);
+    }
+
+    // The pairs of two leaves, or of one leaf with itself.
+    bool pairsBetween(const SearchNode& a, const SearchNode& b) const {
+        for (int i = a.begin; i < a.end; ++i) {
+            const Box box = grown(items_[i].box);
+            for (int j = &a == &b ? i + 1 : b.begin; j < b.end; ++j)
+                if (overlapping(box, grown(items_[j].box)))
+                    pairs_->push_back(std::minmax(items_[i].member, items_[j].member));
         }
-        int left = -1, right = -1;
+        return pairs_->size() <= limit_;
+    }
+
+    void build(int begin, int end) {
+        const int index = static_cast<int>(nodes_.size());
+        nodes_.emplace_back();
+        Box box = grown(items_[begin].box);
+        const Vector3 first = centre(box);
+        Box span{first, first};
+        for (int i = begin + 1; i < end; ++i) {
+            const Box g = grown(items_[i].box);
+            box = enclosing(box, g);
+            const Vector3 c = centre(g);
+            span = enclosing(span, {c, c});
+        }
+        int right = -1;
         if (end - begin > LEAF_MEMBERS) {
             const int middle = split(begin, end, span);
-            left = build(begin, middle);
-            right = build(middle, end);
+            build(begin, middle);
+            right = static_cast<int>(nodes_.size());
+            build(middle, end);
         }
-        nodes_[index] = {box, left, right, begin, end};
-        return index;
+        nodes_[index] = {box, right, begin, end};
     }
 
-    static int bin(const Item& item, int axis, double lo, double scale) {
-        return std::min(SPLIT_BINS - 1, static_cast<int>((coordinate(item.centre, axis) - lo) * scale));
+    static int bin(double centre, double lo, double scale) {
+        return std::min(SPLIT_BINS - 1, static_cast<int>((centre - lo) * scale));
     }
+
+    // The bins of the three axes, filled in one pass over the members.
+    struct Bins {
+        int counts[3][SPLIT_BINS] = {};
+        Box boxes[3][SPLIT_BINS];
+    };
 
     // Reorders items_[begin, end) into the two sides of the cheapest split and returns where
     // the second side starts.
     int split(int begin, int end, const Box& span) {
+        double lo[3], scale[3];
+        bool spread[3];
+        for (int axis = 0; axis < 3; ++axis) {
+            lo[axis] = coordinate(span.lower, axis);
+            const double hi = coordinate(span.upper, axis);
+            spread[axis] = hi > lo[axis];
+            scale[axis] = spread[axis] ? SPLIT_BINS / (hi - lo[axis]) : 0;
+        }
+        Bins bins;
+        for (auto& axisBins : bins.boxes)
+            for (Box& b : axisBins) b = {{NO_LIMIT, NO_LIMIT, NO_LIMIT}, {-NO_LIMIT, -NO_LIMIT, -NO_LIMIT}};
+        for (int i = begin; i < end; ++i) {
+            const Box g = grown(items_[i].box);
+            const Vector3 c = centre(g);
+            for (int axis = 0; axis < 3; ++axis) {
+                if (!spread[axis]) continue;
+                const int b = bin(coordinate(c, axis), lo[axis], scale[axis]);
+                ++bins.counts[axis][b];
+                bins.boxes[axis][b] = enclosing(bins.boxes[axis][b], g);
+            }
+        }
         int bestAxis = -1, bestBin = 0;
         double bestCost = NO_LIMIT;
         for (int axis = 0; axis < 3; ++axis) {
-            const double lo = coordinate(span.lower, axis), hi = coordinate(span.upper, axis);
-            if (!(hi > lo)) continue;
-            const double scale = SPLIT_BINS / (hi - lo);
-            int counts[SPLIT_BINS] = {};
-            Box bins[SPLIT_BINS];
-            for (int i = begin; i < end; ++i) {
-                const int b = bin(items_[i], axis, lo, scale);
-                bins[b] = counts[b]++ ? enclosing(bins[b], items_[i].box) : items_[i].box;
-            }
+            if (!spread[axis]) continue;
+            const int* counts = bins.counts[axis];
+            const Box* boxes = bins.boxes[axis];
             double rightArea[SPLIT_BINS] = {};
             int rightCount[SPLIT_BINS] = {};
-            Box right{};
+            Box right = boxes[SPLIT_BINS - 1];
             for (int b = SPLIT_BINS - 1, count = 0; b > 0; --b) {
-                if (counts[b]) right = count ? enclosing(right, bins[b]) : bins[b];
+                right = enclosing(right, boxes[b]);
                 count += counts[b];
                 rightArea[b] = half_area(right);
                 rightCount[b] = count;
             }
-            Box left{};
+            Box left = boxes[0];
             for (int b = 1, count = 0; b < SPLIT_BINS; ++b) {
-                if (counts[b - 1]) left = count ? enclosing(left, bins[b - 1]) : bins[b - 1];
+                left = enclosing(left, boxes[b - 1]);
                 count += counts[b - 1];
                 if (count == 0 || rightCount[b] == 0) continue;
                 const double cost = half_area(left) * count + rightArea[b] * rightCount[b];
@@ -201,71 +229,78 @@ private:
         }
         int middle = begin;
         if (bestAxis >= 0) {
-            const double lo = coordinate(span.lower, bestAxis), hi = coordinate(span.upper, bestAxis);
-            const double scale = SPLIT_BINS / (hi - lo);
-            middle = static_cast<int>(
-                std::partition(items_.begin() + begin, items_.begin() + end,
-                               [&](const Item& item) { return bin(item, bestAxis, lo, scale) < bestBin; }) -
-                items_.begin());
+            const double l = lo[bestAxis], s = scale[bestAxis];
+            middle = static_cast<int>(std::partition(items_.begin() + begin, items_.begin() + end,
+                                                     [&](const Item& item) {
+                                                         return bin(coordinate(centre(grown(item.box)), bestAxis),
+                                                                    l, s) < bestBin;
+                                                     }) -
+                                      items_.begin());
         }
         // A lopsided split (centres bunched in one bin) would make the tree deep: halve
         // instead, across the widest spread of centres.
         const int least = std::max(1, (end - begin) / 16);
         if (middle - begin < least || end - middle < least) {
-            const Vector3 spread = span.upper - span.lower;
-            const int axis = spread.x >= spread.y && spread.x >= spread.z ? 0 : spread.y >= spread.z ? 1 : 2;
+            const Vector3 extent = span.upper - span.lower;
+            const int axis = extent.x >= extent.y && extent.x >= extent.z ? 0 : extent.y >= extent.z ? 1 : 2;
             middle = begin + (end - begin) / 2;
             std::nth_element(items_.begin() + begin, items_.begin() + middle, items_.begin() + end,
                              [&](const Item& a, const Item& b) {
-                                 const double ca = coordinate(a.centre, axis), cb = coordinate(b.centre, axis);
+                                 const double ca = coordinate(centre(grown(a.box)), axis);
+                                 const double cb = coordinate(centre(grown(b.box)), axis);
                                  return ca < cb || (ca == cb && a.member < b.member);
                              });
         }
         return middle;
     }
 
-    std::vector<Item> items_;
+    std::vector<Item> items_;  // in spatial order once built
     std::vector<SearchNode> nodes_;
+    Vector3 grow_;
+    mutable std::size_t limit_ = 0;
+    mutable std::vector<std::pair<int, int>>* pairs_ = nullptr;
 };
 
-// The members in spatial order as far as touching members allow: of two members that touch,
-// the one written first stays first. Each step takes, of the members whose touching
-// predecessors are all placed, the one earliest in the spatial order.
-std::vector<int> tie_keeping_order(const std::vector<Box>& boxes) {
-    const int n = static_cast<int>(boxes.size());
-    const SpatialTree tree(touching_boxes(boxes));
-    std::vector<std::pair<int, int>> pairs;
-    if (!tree.touchingPairs(MAX_TOUCHING_PAIRS_PER_MEMBER * boxes.size(), pairs)) {
-        std::vector<int> written(n);
-        for (int i = 0; i < n; ++i) written[i] = i;
-        return written;
-    }
-    const std::vector<int> rank = tree.ranks();
+// The places in the spatial order of the members, in the order that keeps touching members as
+// written: of two members that touch, the one written first stays first. Each step takes, of
+// the members whose touching predecessors are all placed, the one earliest in the spatial
+// order.
+std::vector<int> tie_keeping_order(const SpatialTree& tree, const std::vector<std::pair<int, int>>& pairs) {
+    const int n = tree.size();
+    std::vector<int> order(n);
+    for (int r = 0; r < n; ++r) order[r] = r;
+    if (pairs.empty()) return order;
 
-    std::vector<int> waiting(n, 0);            // touching predecessors not yet placed
-    std::vector<int> firstFollower(n + 1, 0);  // followers of i: follower[firstFollower[i] ...)
+    std::vector<int> rank(n);
+    for (int r = 0; r < n; ++r) rank[tree.item(r).member] = r;
+    // In places: the touching predecessors not yet placed, and the followers of each.
+    std::vector<int> waiting(n, 0);
+    std::vector<int> firstFollower(n + 1, 0);  // followers of r: follower[firstFollower[r] ...)
     for (const auto& [earlier, later] : pairs) {
-        ++waiting[later];
-        ++firstFollower[earlier + 1];
+        ++waiting[rank[later]];
+        ++firstFollower[rank[earlier] + 1];
     }
-    for (int i = 0; i < n; ++i) firstFollower[i + 1] += firstFollower[i];
+    for (int r = 0; r < n; ++r) firstFollower[r + 1] += firstFollower[r];
     std::vector<int> follower(pairs.size());
     std::vector<int> filled(firstFollower.begin(), firstFollower.end() - 1);
-    for (const auto& [earlier, later] : pairs) follower[filled[earlier]++] = later;
+    for (const auto& [earlier, later] : pairs) follower[filled[rank[earlier]]++] = rank[later];
 
-    std::vector<int> byRank(n);
-    for (int i = 0; i < n; ++i) byRank[rank[i]] = i;
-    std::priority_queue<int, std::vector<int>, std::greater<int>> ready;  // ranks
-    for (int i = 0; i < n; ++i)
-        if (waiting[i] == 0) ready.push(rank[i]);
-    std::vector<int> order;
-    order.reserve(n);
-    while (!ready.empty()) {
-        const int member = byRank[ready.top()];
-        ready.pop();
-        order.push_back(member);
-        for (int f = firstFollower[member]; f < firstFollower[member + 1]; ++f)
-            if (--waiting[follower[f]] == 0) ready.push(rank[follower[f]]);
+    // The scan takes the places in turn, passing over those still waiting; a place passed
+    // over that becomes free later goes to the heap, whose least place competes with the scan.
+    std::priority_queue<int, std::vector<int>, std::greater<int>> passed;
+    int scan = 0;
+    for (int placed = 0; placed < n; ++placed) {
+        while (scan < n && waiting[scan] > 0) ++scan;
+        int next;
+        if (!passed.empty() && (scan == n || passed.top() < scan)) {
+            next = passed.top();
+            passed.pop();
+        } else {
+            next = scan++;
+        }
+        order[placed] = next;
+        for (int f = firstFollower[next]; f < firstFollower[next + 1]; ++f)
+            if (--waiting[follower[f]] == 0 && follower[f] < scan) passed.push(follower[f]);
     }
     return order;
 }
@@ -376,28 +411,40 @@ private:
     std::vector<double> areas_;
 };
 
+// The members of a run in the order their tree keeps them, and their boxes in that order.
+std::vector<Box> order_members(const std::vector<Object*>& run, std::vector<Object*>& members) {
+    members.reserve(run.size());
+    std::vector<Box> boxes;
+    boxes.reserve(run.size());
+    const SpatialTree tree(run);
+    std::vector<std::pair<int, int>> pairs;
+    if (!tree.touchingPairs(MAX_TOUCHING_PAIRS_PER_MEMBER * run.size(), pairs)) {
+        for (Object* member : run) {
+            members.push_back(member);
+            boxes.push_back(box_of(member));
+        }
+        return boxes;
+    }
+    for (int rank : tie_keeping_order(tree, pairs)) {
+        const Item& item = tree.item(rank);
+        members.push_back(run[item.member]);
+        boxes.push_back(item.box);
+    }
+    return boxes;
+}
+
 // Appends a run of bounded members: as they are when there are few, else as one tree.
 Object* append_run(Object* node, Object* last, const std::vector<Object*>& run) {
     if (static_cast<int>(run.size()) <= LEAF_MEMBERS) {
         for (Object* member : run) last = append(node, last, member);
         return last;
     }
-    std::vector<Box> boxes;
-    boxes.reserve(run.size());
-    for (const Object* member : run) boxes.push_back(box_of(member));
-    const std::vector<int> order = tie_keeping_order(boxes);
     auto* tree = new UnionTree();
     init_object(tree, &UnionTreeMethods);
     ++csgNodeCount;
-    std::vector<Box> ordered;
-    tree->members.reserve(run.size());
-    ordered.reserve(run.size());
-    for (int i : order) {
-        run[i]->next = nullptr;
-        tree->members.push_back(run[i]);
-        ordered.push_back(boxes[i]);
-    }
-    TreeBuilder(*tree, std::move(ordered)).build();
+    std::vector<Box> boxes = order_members(run, tree->members);
+    for (Object* member : run) member->next = nullptr;
+    TreeBuilder(*tree, std::move(boxes)).build();
     return append(node, last, tree);
 }
 
