@@ -2,6 +2,8 @@
 // walks: every span in order, the nearest visible span, and the first span that blocks a light.
 #include "objects/union_hierarchy.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -33,18 +35,50 @@ Box enclosing(const Box& a, const Box& b) {
             {std::max(a.upper.x, b.upper.x), std::max(a.upper.y, b.upper.y), std::max(a.upper.z, b.upper.z)}};
 }
 
+// A box as the building works on it: the lower corner, then the upper corner negated, so
+// that enclosing takes the least of all six numbers, two at a time. Negation is exact: the
+// corners come back bit for bit. (Of two zeros the vector minimum may keep either sign; the
+// building only compares these boxes and their areas, where the sign of a zero changes nothing.)
+struct alignas(16) MinBox {
+    double v[6];
+};
+
+constexpr MinBox EMPTY_BOX{{NO_LIMIT, NO_LIMIT, NO_LIMIT, NO_LIMIT, NO_LIMIT, NO_LIMIT}};
+
+MinBox min_box_of(const Object* object) {
+    const Vector3& l = object->bounds.lower;
+    const Vector3& u = object->bounds.upper;
+    return {{l.x, l.y, l.z, -u.x, -u.y, -u.z}};
+}
+
+Vector3 lower_of(const MinBox& box) { return {box.v[0], box.v[1], box.v[2]}; }
+Vector3 upper_of(const MinBox& box) { return {-box.v[3], -box.v[4], -box.v[5]}; }
+
+MinBox enclosing(const MinBox& a, const MinBox& b) {
+    MinBox box;
+    for (int i = 0; i < 6; i += 2) _mm_store_pd(box.v + i, _mm_min_pd(_mm_load_pd(a.v + i), _mm_load_pd(b.v + i)));
+    return box;
+}
+
+// Wider by margin on every side.
+MinBox widened(const MinBox& a, double margin) {
+    MinBox box;
+    const __m128d m = _mm_set1_pd(margin);
+    for (int i = 0; i < 6; i += 2) _mm_store_pd(box.v + i, _mm_sub_pd(_mm_load_pd(a.v + i), m));
+    return box;
+}
+
 // Half the surface area: the chance that a ray meeting a parent box meets this one scales with it.
-double half_area(const Box& box) {
-    const Vector3 e = box.upper - box.lower;
+double half_area(const MinBox& box) {
+    const Vector3 e = upper_of(box) - lower_of(box);
     return e.x * e.y + e.y * e.z + e.z * e.x;
 }
 
-bool overlapping(const Box& a, const Box& b) {
-    return a.lower.x <= b.upper.x && b.lower.x <= a.upper.x && a.lower.y <= b.upper.y && b.lower.y <= a.upper.y &&
-           a.lower.z <= b.upper.z && b.lower.z <= a.upper.z;
+// Without branches: whether boxes overlap is hard to predict.
+bool overlapping(const MinBox& a, const MinBox& b) {
+    return (a.v[0] <= -b.v[3]) & (b.v[0] <= -a.v[3]) & (a.v[1] <= -b.v[4]) & (b.v[1] <= -a.v[4]) &
+           (a.v[2] <= -b.v[5]) & (b.v[2] <= -a.v[5]);
 }
-
-Vector3 centre(const Box& box) { return 0.5 * (box.lower + box.upper); }
 
 bool is_csg(const Object* object) {
     const ObjectMethods* kind = object->methods;
@@ -58,25 +92,15 @@ bool bounded(const Object* object) {
 
 double coordinate(const Vector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 
-// A member of a run as the spatial tree sorts it: its box and its place in the run.
+// A member of a run as the spatial tree sorts it.
 struct Item {
-    Box box;
-    int member;
+    MinBox box;      // as written
+    Vector3 centre;  // of the box grown by the touching margin
+    int member;      // its place in the run
 };
 
-// The grown boxes, wider by the touching tolerance on every side, overlap where their members
-// may meet a ray at the same distance.
-double touching_margin(const std::vector<Item>& items) {
-    double largest = 0;
-    for (const Item& item : items)
-        for (double v : {item.box.lower.x, item.box.lower.y, item.box.lower.z, item.box.upper.x, item.box.upper.y,
-                         item.box.upper.z})
-            largest = std::max(largest, std::fabs(v));
-    return TOUCHING_TOLERANCE * (1 + largest);
-}
-
 struct SearchNode {
-    Box box;         // around the grown boxes of its members
+    MinBox box;      // around the grown boxes of its members
     int right = -1;  // leaves: -1, and the members are items[begin, end); else the left child follows it
     int begin = 0;
     int end = 0;
@@ -89,9 +113,19 @@ class SpatialTree {
 public:
     explicit SpatialTree(const std::vector<Object*>& run) {
         items_.reserve(run.size());
-        for (std::size_t i = 0; i < run.size(); ++i) items_.push_back({box_of(run[i]), static_cast<int>(i)});
-        const double margin = touching_margin(items_);
-        grow_ = {margin, margin, margin};
+        double largest = 0;
+        for (std::size_t i = 0; i < run.size(); ++i) {
+            const MinBox box = min_box_of(run[i]);
+            for (double v : box.v) largest = std::max(largest, std::fabs(v));
+            items_.push_back({box, {}, static_cast<int>(i)});
+        }
+        // Boxes grown by the margin overlap where their members may meet a ray at the same
+        // distance.
+        margin_ = TOUCHING_TOLERANCE * (1 + largest);
+        for (Item& item : items_) {
+            const MinBox grown = widened(item.box, margin_);
+            item.centre = 0.5 * (lower_of(grown) + upper_of(grown));
+        }
         nodes_.reserve(2 * run.size());  // the bound; only the pages used are touched
         build(0, static_cast<int>(run.size()));
     }
@@ -111,8 +145,6 @@ public:
     }
 
 private:
-    Box grown(const Box& box) const { return {box.lower - grow_, box.upper + grow_}; }
-
     // Pairs inside node n, then between its two halves.
     bool pairsWithin(int n) const {
         const SearchNode& node = nodes_[n];
@@ -120,8 +152,7 @@ private:
         return pairsWithin(n + 1) && pairsWithin(node.right) && pairsAcross(n + 1, node.right);
     }
 
-    // Pairs of one member under node a and one under node b, where a and b do not overlap
-    // in members.
+    // Pairs of one member under node a and one under node b, two nodes without common members.
     bool pairsAcross(int a, int b) const {
         const SearchNode& na = nodes_[a];
         const SearchNode& nb = nodes_[b];
@@ -134,10 +165,12 @@ private:
 
     // The pairs of two leaves, or of one leaf with itself.
     bool pairsBetween(const SearchNode& a, const SearchNode& b) const {
+        MinBox grown[LEAF_MEMBERS];
+        for (int j = b.begin; j < b.end; ++j) grown[j - b.begin] = widened(items_[j].box, margin_);
         for (int i = a.begin; i < a.end; ++i) {
-            const Box box = grown(items_[i].box);
+            const MinBox box = widened(items_[i].box, margin_);
             for (int j = &a == &b ? i + 1 : b.begin; j < b.end; ++j)
-                if (overlapping(box, grown(items_[j].box)))
+                if (overlapping(box, grown[j - b.begin]))
                     pairs_->push_back(std::minmax(items_[i].member, items_[j].member));
         }
         return pairs_->size() <= limit_;
@@ -146,94 +179,90 @@ private:
     void build(int begin, int end) {
         const int index = static_cast<int>(nodes_.size());
         nodes_.emplace_back();
-        Box box = grown(items_[begin].box);
-        const Vector3 first = centre(box);
-        Box span{first, first};
+        MinBox box = items_[begin].box;
+        Vector3 lo = items_[begin].centre, hi = lo;
         for (int i = begin + 1; i < end; ++i) {
-            const Box g = grown(items_[i].box);
-            box = enclosing(box, g);
-            const Vector3 c = centre(g);
-            span = enclosing(span, {c, c});
+            box = enclosing(box, items_[i].box);
+            const Vector3& c = items_[i].centre;
+            lo = {std::min(lo.x, c.x), std::min(lo.y, c.y), std::min(lo.z, c.z)};
+            hi = {std::max(hi.x, c.x), std::max(hi.y, c.y), std::max(hi.z, c.z)};
         }
         int right = -1;
         if (end - begin > LEAF_MEMBERS) {
-            const int middle = split(begin, end, span);
+            const int middle = split(begin, end, lo, hi);
             build(begin, middle);
             right = static_cast<int>(nodes_.size());
             build(middle, end);
         }
-        nodes_[index] = {box, right, begin, end};
+        nodes_[index] = {widened(box, margin_), right, begin, end};
     }
 
     static int bin(double centre, double lo, double scale) {
         return std::min(SPLIT_BINS - 1, static_cast<int>((centre - lo) * scale));
     }
 
-    // The bins of the three axes, filled in one pass over the members.
-    struct Bins {
-        int counts[3][SPLIT_BINS] = {};
-        Box boxes[3][SPLIT_BINS];
-    };
-
     // Reorders items_[begin, end) into the two sides of the cheapest split and returns where
-    // the second side starts.
-    int split(int begin, int end, const Box& span) {
-        double lo[3], scale[3];
+    // the second side starts. lo and hi bound the centres.
+    int split(int begin, int end, const Vector3& lo, const Vector3& hi) {
+        double low[3], scale[3];
         bool spread[3];
         for (int axis = 0; axis < 3; ++axis) {
-            lo[axis] = coordinate(span.lower, axis);
-            const double hi = coordinate(span.upper, axis);
-            spread[axis] = hi > lo[axis];
-            scale[axis] = spread[axis] ? SPLIT_BINS / (hi - lo[axis]) : 0;
+            low[axis] = coordinate(lo, axis);
+            spread[axis] = coordinate(hi, axis) > low[axis];
+            scale[axis] = spread[axis] ? SPLIT_BINS / (coordinate(hi, axis) - low[axis]) : 0;
         }
-        Bins bins;
-        for (auto& axisBins : bins.boxes)
-            for (Box& b : axisBins) b = {{NO_LIMIT, NO_LIMIT, NO_LIMIT}, {-NO_LIMIT, -NO_LIMIT, -NO_LIMIT}};
+        // The bins of the three axes, filled in one pass over the members (all in the first
+        // bin of an axis without spread, which is then passed over).
+        int counts[3][SPLIT_BINS] = {};
+        MinBox bins[3][SPLIT_BINS];
+        for (auto& axisBins : bins) std::fill(std::begin(axisBins), std::end(axisBins), EMPTY_BOX);
         for (int i = begin; i < end; ++i) {
-            const Box g = grown(items_[i].box);
-            const Vector3 c = centre(g);
+            const Item& item = items_[i];
             for (int axis = 0; axis < 3; ++axis) {
-                if (!spread[axis]) continue;
-                const int b = bin(coordinate(c, axis), lo[axis], scale[axis]);
-                ++bins.counts[axis][b];
-                bins.boxes[axis][b] = enclosing(bins.boxes[axis][b], g);
+                const int b = bin(coordinate(item.centre, axis), low[axis], scale[axis]);
+                ++counts[axis][b];
+                bins[axis][b] = enclosing(bins[axis][b], item.box);
             }
         }
         int bestAxis = -1, bestBin = 0;
         double bestCost = NO_LIMIT;
         for (int axis = 0; axis < 3; ++axis) {
             if (!spread[axis]) continue;
-            const int* counts = bins.counts[axis];
-            const Box* boxes = bins.boxes[axis];
-            double rightArea[SPLIT_BINS] = {};
-            int rightCount[SPLIT_BINS] = {};
-            Box right = boxes[SPLIT_BINS - 1];
-            for (int b = SPLIT_BINS - 1, count = 0; b > 0; --b) {
-                right = enclosing(right, boxes[b]);
-                count += counts[b];
-                rightArea[b] = half_area(right);
-                rightCount[b] = count;
+            // A split just after an empty bin costs what the split before it did, so only the
+            // splits just after the filled bins are priced.
+            int filled[SPLIT_BINS], n = 0;
+            for (int b = 0; b < SPLIT_BINS; ++b)
+                if (counts[axis][b]) filled[n++] = b;
+            double rightArea[SPLIT_BINS];  // [j]: of the bins after filled[j]
+            int rightCount[SPLIT_BINS];
+            MinBox right = bins[axis][filled[n - 1]];
+            int count = counts[axis][filled[n - 1]];
+            for (int j = n - 2; j >= 0; --j) {
+                rightArea[j] = half_area(widened(right, margin_));
+                rightCount[j] = count;
+                right = enclosing(right, bins[axis][filled[j]]);
+                count += counts[axis][filled[j]];
             }
-            Box left = boxes[0];
-            for (int b = 1, count = 0; b < SPLIT_BINS; ++b) {
-                left = enclosing(left, boxes[b - 1]);
-                count += counts[b - 1];
-                if (count == 0 || rightCount[b] == 0) continue;
-                const double cost = half_area(left) * count + rightArea[b] * rightCount[b];
+            MinBox left = EMPTY_BOX;
+            count = 0;
+            for (int j = 0; j + 1 < n; ++j) {
+                left = enclosing(left, bins[axis][filled[j]]);
+                count += counts[axis][filled[j]];
+                const double cost = half_area(widened(left, margin_)) * count + rightArea[j] * rightCount[j];
                 if (cost < bestCost) {
                     bestCost = cost;
                     bestAxis = axis;
-                    bestBin = b;
+                    bestBin = filled[j] + 1;
                 }
             }
         }
         int middle = begin;
         if (bestAxis >= 0) {
-            const double l = lo[bestAxis], s = scale[bestAxis];
+            const double l = low[bestAxis], s = scale[bestAxis];
             middle = static_cast<int>(std::partition(items_.begin() + begin, items_.begin() + end,
                                                      [&](const Item& item) {
-                                                         return bin(coordinate(centre(grown(item.box)), bestAxis),
-                                                                    l, s) < bestBin;
+                                                         return bin(coordinate(item.centre, bestAxis), l, s) <
+                                                                bestBin;
                                                      }) -
                                       items_.begin());
         }
@@ -241,22 +270,21 @@ private:
         // instead, across the widest spread of centres.
         const int least = std::max(1, (end - begin) / 16);
         if (middle - begin < least || end - middle < least) {
-            const Vector3 extent = span.upper - span.lower;
+            const Vector3 extent = hi - lo;
             const int axis = extent.x >= extent.y && extent.x >= extent.z ? 0 : extent.y >= extent.z ? 1 : 2;
             middle = begin + (end - begin) / 2;
             std::nth_element(items_.begin() + begin, items_.begin() + middle, items_.begin() + end,
                              [&](const Item& a, const Item& b) {
-                                 const double ca = coordinate(centre(grown(a.box)), axis);
-                                 const double cb = coordinate(centre(grown(b.box)), axis);
+                                 const double ca = coordinate(a.centre, axis), cb = coordinate(b.centre, axis);
                                  return ca < cb || (ca == cb && a.member < b.member);
                              });
         }
         return middle;
     }
 
+    double margin_;
     std::vector<Item> items_;  // in spatial order once built
     std::vector<SearchNode> nodes_;
-    Vector3 grow_;
     mutable std::size_t limit_ = 0;
     mutable std::vector<std::pair<int, int>>* pairs_ = nullptr;
 };
@@ -328,7 +356,7 @@ void set_bounds(Object* object, const Box& box) {
 // members in that order.
 class TreeBuilder {
 public:
-    TreeBuilder(UnionTree& tree, std::vector<Box> boxes)
+    TreeBuilder(UnionTree& tree, std::vector<MinBox> boxes)
         : tree_(tree), boxes_(std::move(boxes)), areas_(boxes_.size() + 1) {}
 
     void build() {
@@ -344,31 +372,34 @@ private:
     // The node over members [begin, end): up to LEAF_MEMBERS members, or up to BRANCHES
     // parts found by splitting the widest part again and again. Returns its depth.
     int buildNode(int begin, int end) {
-        std::vector<std::pair<int, int>> parts;
+        std::pair<int, int> parts[std::max(BRANCHES, LEAF_MEMBERS)];
+        int count = 0;
         if (end - begin <= LEAF_MEMBERS) {
-            for (int i = begin; i < end; ++i) parts.emplace_back(i, i + 1);
+            for (int i = begin; i < end; ++i) parts[count++] = {i, i + 1};
         } else {
-            parts.emplace_back(begin, end);
-            while (static_cast<int>(parts.size()) < BRANCHES) {
-                auto widest = std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+            parts[count++] = {begin, end};
+            while (count < BRANCHES) {
+                auto* widest = std::max_element(parts, parts + count, [](const auto& a, const auto& b) {
                     return a.second - a.first < b.second - b.first;
                 });
                 const auto [from, to] = *widest;
                 if (to - from <= LEAF_MEMBERS) break;
                 const int middle = bestSplit(from, to);
-                *widest = {middle, to};
-                parts.insert(widest, {from, middle});
+                std::copy_backward(widest, parts + count, parts + count + 1);
+                *widest = {from, middle};
+                widest[1] = {middle, to};
+                ++count;
             }
         }
         const int first = static_cast<int>(tree_.entries.size());
-        tree_.nodes.push_back({first, static_cast<int>(parts.size())});
-        tree_.entries.resize(first + parts.size());
+        tree_.nodes.push_back({first, count});
+        tree_.entries.resize(first + count);
         int depth = 0;
-        for (std::size_t i = 0; i < parts.size(); ++i) {
+        for (int i = 0; i < count; ++i) {
             const auto [from, to] = parts[i];
             TreeEntry entry;
             if (to - from == 1) {
-                entry = {boxes_[from].lower, boxes_[from].upper, ~from};
+                entry = {lower_of(boxes_[from]), upper_of(boxes_[from]), ~from};
             } else {
                 const int child = static_cast<int>(tree_.nodes.size());
                 depth = std::max(depth, buildNode(from, to));
@@ -386,7 +417,7 @@ private:
     int bestSplit(int begin, int end) {
         const int n = end - begin;
         const int least = std::max(1, n / 8);
-        Box box = boxes_[end - 1];
+        MinBox box = boxes_[end - 1];
         for (int i = end - 1; i >= begin + least; --i) {
             box = enclosing(box, boxes_[i]);
             areas_[i] = half_area(box);  // of [i, end)
@@ -407,21 +438,21 @@ private:
     }
 
     UnionTree& tree_;
-    std::vector<Box> boxes_;
+    std::vector<MinBox> boxes_;
     std::vector<double> areas_;
 };
 
 // The members of a run in the order their tree keeps them, and their boxes in that order.
-std::vector<Box> order_members(const std::vector<Object*>& run, std::vector<Object*>& members) {
+std::vector<MinBox> order_members(const std::vector<Object*>& run, std::vector<Object*>& members) {
     members.reserve(run.size());
-    std::vector<Box> boxes;
+    std::vector<MinBox> boxes;
     boxes.reserve(run.size());
     const SpatialTree tree(run);
     std::vector<std::pair<int, int>> pairs;
     if (!tree.touchingPairs(MAX_TOUCHING_PAIRS_PER_MEMBER * run.size(), pairs)) {
         for (Object* member : run) {
             members.push_back(member);
-            boxes.push_back(box_of(member));
+            boxes.push_back(min_box_of(member));
         }
         return boxes;
     }
@@ -442,8 +473,7 @@ Object* append_run(Object* node, Object* last, const std::vector<Object*>& run) 
     auto* tree = new UnionTree();
     init_object(tree, &UnionTreeMethods);
     ++csgNodeCount;
-    std::vector<Box> boxes = order_members(run, tree->members);
-    for (Object* member : run) member->next = nullptr;
+    std::vector<MinBox> boxes = order_members(run, tree->members);
     TreeBuilder(*tree, std::move(boxes)).build();
     return append(node, last, tree);
 }
@@ -458,6 +488,7 @@ void regroup_union(Object* node) {
     Object* last = nullptr;
     std::vector<Object*> run;
     for (Object* member : written) {
+        member->next = nullptr;
         if (bounded(member)) {
             run.push_back(member);
             continue;
