@@ -480,9 +480,7 @@ Object* append_run(Object* node, Object* last, const std::vector<Object*>& run) 
 
 // Unbounded members stay where they were written, at the top of the union; the bounded
 // members between two of them are grouped among themselves.
-void regroup_union(Object* node) {
-    std::vector<Object*> written;
-    for (Object* member = node->children; member; member = member->next) written.push_back(member);
+void regroup_union(Object* node, const std::vector<Object*>& written) {
     if (static_cast<int>(written.size()) <= REGROUP_THRESHOLD) return;
     node->children = nullptr;
     Object* last = nullptr;
@@ -505,14 +503,14 @@ void regroup_union(Object* node) {
 // other unions and merges, and the first member of an intersection or the members of a
 // difference, which are narrowed one span at a time. The further members of an intersection
 // narrow a span by whichever of their spans comes first, so their order is kept.
+// The list of members is followed once: each step waits for the memory of the one before.
 void regroup_tree(Object* object, bool orderFree) {
     if (!is_csg(object)) return;
-    bool first = true;
-    for (Object* member = object->children; member; member = member->next) {
-        regroup_tree(member, orderFree && (first || object->methods != &CsgIntersection));
-        first = false;
-    }
-    if (orderFree && object->methods == &CsgUnion) regroup_union(object);
+    std::vector<Object*> members;
+    for (Object* member = object->children; member; member = member->next) members.push_back(member);
+    for (std::size_t i = 0; i < members.size(); ++i)
+        regroup_tree(members[i], orderFree && (i == 0 || object->methods != &CsgIntersection));
+    if (orderFree && object->methods == &CsgUnion) regroup_union(object, members);
 }
 
 }  // namespace
