@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <queue>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,9 @@ namespace {
 // the members keep their written order: finding a better one would cost more than it saves.
 constexpr std::size_t MAX_TOUCHING_PAIRS_PER_MEMBER = 64;
 constexpr int SPLIT_BINS = 16;  // per axis, where a split of the members is looked for
+// From this many members on, the two halves of the spatial tree are built and searched on two
+// threads: the hierarchy comes out the same, in about half the time on two cores.
+constexpr int TWO_THREAD_MEMBERS = 100000;
 
 struct Box {
     Vector3 lower;
@@ -126,8 +130,7 @@ public:
             const MinBox grown = widened(item.box, margin_);
             item.centre = 0.5 * (lower_of(grown) + upper_of(grown));
         }
-        nodes_.reserve(2 * run.size());  // the bound; only the pages used are touched
-        build(0, static_cast<int>(run.size()));
+        buildRoot(static_cast<int>(run.size()));
     }
 
     int size() const { return static_cast<int>(items_.size()); }
@@ -137,48 +140,95 @@ public:
     // Pairs (earlier, later) in written order of members whose grown boxes overlap, in no
     // particular order; false, with no pairs, once there are more than limit.
     bool touchingPairs(std::size_t limit, std::vector<std::pair<int, int>>& pairs) const {
-        limit_ = limit;
-        pairs_ = &pairs;
-        const bool found = pairsWithin(0);
+        const SearchNode& root = nodes_[0];
+        bool found;
+        if (size() < TWO_THREAD_MEMBERS || root.right < 0) {
+            found = PairSearch{*this, pairs, limit}.within(0);
+        } else {
+            std::vector<std::pair<int, int>> second;
+            bool secondFound = false;
+            std::thread helper([&] { secondFound = PairSearch{*this, second, limit}.within(root.right); });
+            PairSearch first{*this, pairs, limit};
+            found = first.within(1) && first.across(1, root.right);
+            helper.join();
+            found = found && secondFound && pairs.size() + second.size() <= limit;
+            if (found) pairs.insert(pairs.end(), second.begin(), second.end());
+        }
         if (!found) pairs.clear();
         return found;
     }
 
 private:
-    // Pairs inside node n, then between its two halves.
-    bool pairsWithin(int n) const {
-        const SearchNode& node = nodes_[n];
-        if (node.right < 0) return pairsBetween(node, node);
-        return pairsWithin(n + 1) && pairsWithin(node.right) && pairsAcross(n + 1, node.right);
-    }
+    // The pairs under some nodes, into out; false once it holds more than limit.
+    struct PairSearch {
+        const SpatialTree& tree;
+        std::vector<std::pair<int, int>>& out;
+        std::size_t limit;
 
-    // Pairs of one member under node a and one under node b, two nodes without common members.
-    bool pairsAcross(int a, int b) const {
-        const SearchNode& na = nodes_[a];
-        const SearchNode& nb = nodes_[b];
-        if (!overlapping(na.box, nb.box)) return true;
-        if (na.right < 0 && nb.right < 0) return pairsBetween(na, nb);
-        if (na.right < 0 || (nb.right >= 0 && nb.end - nb.begin > na.end - na.begin))
-            return pairsAcross(a, b + 1) && pairsAcross(a, nb.right);
-        return pairsAcross(a + 1, b) && pairsAcross(na.right, b);
-    }
-
-    // The pairs of two leaves, or of one leaf with itself.
-    bool pairsBetween(const SearchNode& a, const SearchNode& b) const {
-        MinBox grown[LEAF_MEMBERS];
-        for (int j = b.begin; j < b.end; ++j) grown[j - b.begin] = widened(items_[j].box, margin_);
-        for (int i = a.begin; i < a.end; ++i) {
-            const MinBox box = widened(items_[i].box, margin_);
-            for (int j = &a == &b ? i + 1 : b.begin; j < b.end; ++j)
-                if (overlapping(box, grown[j - b.begin]))
-                    pairs_->push_back(std::minmax(items_[i].member, items_[j].member));
+        // Pairs inside node n: inside each half, then between the two.
+        bool within(int n) {
+            const SearchNode& node = tree.nodes_[n];
+            if (node.right < 0) return between(node, node);
+            return within(n + 1) && within(node.right) && across(n + 1, node.right);
         }
-        return pairs_->size() <= limit_;
+
+        // Pairs of one member under node a and one under node b, nodes without common members.
+        bool across(int a, int b) {
+            const SearchNode& na = tree.nodes_[a];
+            const SearchNode& nb = tree.nodes_[b];
+            if (!overlapping(na.box, nb.box)) return true;
+            if (na.right < 0 && nb.right < 0) return between(na, nb);
+            if (na.right < 0 || (nb.right >= 0 && nb.end - nb.begin > na.end - na.begin))
+                return across(a, b + 1) && across(a, nb.right);
+            return across(a + 1, b) && across(na.right, b);
+        }
+
+        // The pairs of two leaves, or of one leaf with itself.
+        bool between(const SearchNode& a, const SearchNode& b) {
+            const std::vector<Item>& items = tree.items_;
+            MinBox grown[LEAF_MEMBERS];
+            for (int j = b.begin; j < b.end; ++j) grown[j - b.begin] = widened(items[j].box, tree.margin_);
+            for (int i = a.begin; i < a.end; ++i) {
+                const MinBox box = widened(items[i].box, tree.margin_);
+                for (int j = &a == &b ? i + 1 : b.begin; j < b.end; ++j)
+                    if (overlapping(box, grown[j - b.begin])) out.push_back(std::minmax(items[i].member, items[j].member));
+            }
+            return out.size() <= limit;
+        }
+    };
+
+    // The root, and below it the two halves, each on its own thread when the members are many.
+    void buildRoot(int n) {
+        nodes_.reserve(2 * n);  // the bound; only the pages used are touched
+        if (n < TWO_THREAD_MEMBERS) {
+            build(nodes_, 0, n);
+            return;
+        }
+        nodes_.emplace_back();
+        const auto [box, lo, hi] = bounds(0, n);
+        const int middle = split(0, n, lo, hi);
+        std::vector<SearchNode> second;
+        std::thread helper([&] {
+            second.reserve(2 * (n - middle));
+            build(second, middle, n);
+        });
+        build(nodes_, 0, middle);
+        helper.join();
+        // The second half's links counted from its own first node.
+        const int offset = static_cast<int>(nodes_.size());
+        for (SearchNode& node : second)
+            if (node.right >= 0) node.right += offset;
+        nodes_.insert(nodes_.end(), second.begin(), second.end());
+        nodes_[0] = {widened(box, margin_), offset, 0, n};
     }
 
-    void build(int begin, int end) {
-        const int index = static_cast<int>(nodes_.size());
-        nodes_.emplace_back();
+    struct Bounds {
+        MinBox box;  // of the members' boxes
+        Vector3 lo;  // and of their centres
+        Vector3 hi;
+    };
+
+    Bounds bounds(int begin, int end) const {
         MinBox box = items_[begin].box;
         Vector3 lo = items_[begin].centre, hi = lo;
         for (int i = begin + 1; i < end; ++i) {
@@ -187,14 +237,23 @@ private:
             lo = {std::min(lo.x, c.x), std::min(lo.y, c.y), std::min(lo.z, c.z)};
             hi = {std::max(hi.x, c.x), std::max(hi.y, c.y), std::max(hi.z, c.z)};
         }
+        return {box, lo, hi};
+    }
+
+    // Appends the nodes over items_[begin, end) to nodes, in preorder; their links count from
+    // the first of nodes.
+    void build(std::vector<SearchNode>& nodes, int begin, int end) {
+        const int index = static_cast<int>(nodes.size());
+        nodes.emplace_back();
+        const auto [box, lo, hi] = bounds(begin, end);
         int right = -1;
         if (end - begin > LEAF_MEMBERS) {
             const int middle = split(begin, end, lo, hi);
-            build(begin, middle);
-            right = static_cast<int>(nodes_.size());
-            build(middle, end);
+            build(nodes, begin, middle);
+            right = static_cast<int>(nodes.size());
+            build(nodes, middle, end);
         }
-        nodes_[index] = {widened(box, margin_), right, begin, end};
+        nodes[index] = {widened(box, margin_), right, begin, end};
     }
 
     static int bin(double centre, double lo, double scale) {
@@ -285,8 +344,6 @@ private:
     double margin_;
     std::vector<Item> items_;  // in spatial order once built
     std::vector<SearchNode> nodes_;
-    mutable std::size_t limit_ = 0;
-    mutable std::vector<std::pair<int, int>>* pairs_ = nullptr;
 };
 
 // The places in the spatial order of the members, in the order that keeps touching members as
