@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstddef>
 #include <deque>
+#include <numeric>
 #include <functional>
+#include <memory>
 #include <queue>
 #include <thread>
 #include <utility>
@@ -103,25 +105,37 @@ struct Item {
     int member;      // its place in the run
 };
 
+// Left without initial values, so that the pages of an array of them are touched only where
+// nodes are written.
 struct SearchNode {
-    MinBox box;      // around the grown boxes of its members
-    int right = -1;  // leaves: -1, and the members are items[begin, end); else the left child follows it
-    int begin = 0;
-    int end = 0;
+    MinBox box;  // around the grown boxes of its members
+    int right;   // leaves: -1, and the members are items[begin, end); else the left child follows it
+    int begin;
+    int end;
 };
+
+// Consecutive members of a union's list.
+struct Run {
+    Object* const* members;
+    int size;
+};
+
+// Places in the spatial order of two members that touch: the one written first, then the other.
+using PlacePairs = std::deque<std::pair<int, int>>;
 
 // A binary tree over the members of a run, split top-down where the surface-area cost,
 // estimated over a few bins of grown box centres per axis, is lowest. Its leaves give the
-// members a spatial order, and its boxes find the touching pairs.
+// members a spatial order, and its boxes find the touching pairs; then it keeps only those.
 class SpatialTree {
 public:
-    explicit SpatialTree(const std::vector<Object*>& run) {
-        items_.reserve(run.size());
+    // Past limit touching pairs, none are kept and tooManyTouching() says so.
+    SpatialTree(Run run, std::size_t limit) {
+        items_.reserve(run.size);
         double largest = 0;
-        for (std::size_t i = 0; i < run.size(); ++i) {
-            const MinBox box = min_box_of(run[i]);
+        for (int i = 0; i < run.size; ++i) {
+            const MinBox box = min_box_of(run.members[i]);
             for (double v : box.v) largest = std::max(largest, std::fabs(v));
-            items_.push_back({box, {}, static_cast<int>(i)});
+            items_.push_back({box, {}, i});
         }
         // Boxes grown by the margin overlap where their members may meet a ray at the same
         // distance.
@@ -130,39 +144,92 @@ public:
             const MinBox grown = widened(item.box, margin_);
             item.centre = 0.5 * (lower_of(grown) + upper_of(grown));
         }
-        buildRoot(static_cast<int>(run.size()));
+        buildRoot(run.size);
+        findTouching(limit);
+        nodes_.reset();
     }
 
     int size() const { return static_cast<int>(items_.size()); }
     // The member at this place in the spatial order.
-    const Item& item(int rank) const { return items_[rank]; }
+    const Item& item(int place) const { return items_[place]; }
+    bool tooManyTouching() const { return tooManyTouching_; }
 
-    // Pairs (earlier, later) in written order of members whose grown boxes overlap, in no
-    // particular order; false, with no pairs, once there are more than limit.
-    bool touchingPairs(std::size_t limit, std::vector<std::pair<int, int>>& pairs) const {
-        const SearchNode& root = nodes_[0];
-        bool found;
-        if (size() < TWO_THREAD_MEMBERS || root.right < 0) {
-            found = PairSearch{*this, pairs, limit}.within(0);
-        } else {
-            std::vector<std::pair<int, int>> second;
-            bool secondFound = false;
-            std::thread helper([&] { secondFound = PairSearch{*this, second, limit}.within(root.right); });
-            PairSearch first{*this, pairs, limit};
-            found = first.within(1) && first.across(1, root.right);
-            helper.join();
-            found = found && secondFound && pairs.size() + second.size() <= limit;
-            if (found) pairs.insert(pairs.end(), second.begin(), second.end());
+    // The places in the spatial order of the members, in the order that keeps touching members
+    // as written: of two members that touch, the one written first stays first. Each step
+    // takes, of the members whose touching predecessors are all placed, the one earliest in
+    // the spatial order. Frees the pairs.
+    std::vector<int> tieKeepingOrder() {
+        const int n = size();
+        std::vector<int> order(n);
+        std::iota(order.begin(), order.end(), 0);
+        std::size_t pairCount = 0;
+        for (const PlacePairs& pairs : touching_) pairCount += pairs.size();
+        if (pairCount == 0) return order;
+
+        // The touching predecessors not yet placed, and the followers of each.
+        std::vector<int> waiting(n, 0);
+        std::vector<int> firstFollower(n + 1, 0);  // followers of p: follower[firstFollower[p] ...)
+        for (const PlacePairs& pairs : touching_)
+            for (const auto& [earlier, later] : pairs) {
+                ++waiting[later];
+                ++firstFollower[earlier + 1];
+            }
+        std::partial_sum(firstFollower.begin(), firstFollower.end(), firstFollower.begin());
+        std::vector<int> follower(pairCount);
+        {
+            std::vector<int> filled(firstFollower.begin(), firstFollower.end() - 1);
+            for (const PlacePairs& pairs : touching_)
+                for (const auto& [earlier, later] : pairs) follower[filled[earlier]++] = later;
+            touching_ = std::vector<PlacePairs>();
         }
-        if (!found) pairs.clear();
-        return found;
+
+        // The scan takes the places in turn, passing over those still waiting; a place passed
+        // over that becomes free later goes to the heap, whose least place competes with the
+        // scan.
+        std::priority_queue<int, std::vector<int>, std::greater<int>> passed;
+        int scan = 0;
+        for (int placed = 0; placed < n; ++placed) {
+            while (scan < n && waiting[scan] > 0) ++scan;
+            int next;
+            if (!passed.empty() && (scan == n || passed.top() < scan)) {
+                next = passed.top();
+                passed.pop();
+            } else {
+                next = scan++;
+            }
+            order[placed] = next;
+            for (int f = firstFollower[next]; f < firstFollower[next + 1]; ++f)
+                if (--waiting[follower[f]] == 0 && follower[f] < scan) passed.push(follower[f]);
+        }
+        return order;
     }
 
 private:
+    // The touching pairs, on two threads when the members are many: one searches the second
+    // half, the other the first half and then between the two.
+    void findTouching(std::size_t limit) {
+        const SearchNode& root = nodes_[0];
+        bool found;
+        if (size() < TWO_THREAD_MEMBERS || root.right < 0) {
+            touching_.resize(1);
+            found = PairSearch{*this, touching_[0], limit}.within(0);
+        } else {
+            touching_.resize(2);
+            bool secondFound = false;
+            std::thread helper([&] { secondFound = PairSearch{*this, touching_[1], limit}.within(root.right); });
+            PairSearch first{*this, touching_[0], limit};
+            found = first.within(1) && first.across(1, root.right);
+            helper.join();
+            found = found && secondFound && touching_[0].size() + touching_[1].size() <= limit;
+        }
+        tooManyTouching_ = !found;
+        if (tooManyTouching_) touching_ = std::vector<PlacePairs>();
+    }
+
     // The pairs under some nodes, into out; false once it holds more than limit.
     struct PairSearch {
         const SpatialTree& tree;
-        std::vector<std::pair<int, int>>& out;
+        PlacePairs& out;
         std::size_t limit;
 
         // Pairs inside node n: inside each half, then between the two.
@@ -191,35 +258,31 @@ private:
             for (int i = a.begin; i < a.end; ++i) {
                 const MinBox box = widened(items[i].box, tree.margin_);
                 for (int j = &a == &b ? i + 1 : b.begin; j < b.end; ++j)
-                    if (overlapping(box, grown[j - b.begin])) out.push_back(std::minmax(items[i].member, items[j].member));
+                    if (overlapping(box, grown[j - b.begin]))
+                        out.emplace_back(items[i].member < items[j].member ? std::pair(i, j) : std::pair(j, i));
             }
             return out.size() <= limit;
         }
     };
 
     // The root, and below it the two halves, each on its own thread when the members are many.
+    // A tree over m members has at most 2m - 1 nodes: the array holds that many, and the
+    // second half's nodes start where the first half's could end.
     void buildRoot(int n) {
-        nodes_.reserve(2 * n);  // the bound; only the pages used are touched
+        nodes_.reset(new SearchNode[2 * n]);
+        int next = 0;
         if (n < TWO_THREAD_MEMBERS) {
-            build(nodes_, 0, n);
+            build(0, n, next);
             return;
         }
-        nodes_.emplace_back();
+        next = 1;
         const auto [box, lo, hi] = bounds(0, n);
         const int middle = split(0, n, lo, hi);
-        std::vector<SearchNode> second;
-        std::thread helper([&] {
-            second.reserve(2 * (n - middle));
-            build(second, middle, n);
-        });
-        build(nodes_, 0, middle);
+        int second = 2 * middle;
+        std::thread helper([&] { build(middle, n, second); });
+        build(0, middle, next);
         helper.join();
-        // The second half's links counted from its own first node.
-        const int offset = static_cast<int>(nodes_.size());
-        for (SearchNode& node : second)
-            if (node.right >= 0) node.right += offset;
-        nodes_.insert(nodes_.end(), second.begin(), second.end());
-        nodes_[0] = {widened(box, margin_), offset, 0, n};
+        nodes_[0] = {widened(box, margin_), 2 * middle, 0, n};
     }
 
     struct Bounds {
@@ -240,20 +303,19 @@ private:
         return {box, lo, hi};
     }
 
-    // Appends the nodes over items_[begin, end) to nodes, in preorder; their links count from
-    // the first of nodes.
-    void build(std::vector<SearchNode>& nodes, int begin, int end) {
-        const int index = static_cast<int>(nodes.size());
-        nodes.emplace_back();
+    // Writes the nodes over items_[begin, end) in preorder from nodes_[next] on, and moves
+    // next past them.
+    void build(int begin, int end, int& next) {
+        const int index = next++;
         const auto [box, lo, hi] = bounds(begin, end);
         int right = -1;
         if (end - begin > LEAF_MEMBERS) {
             const int middle = split(begin, end, lo, hi);
-            build(nodes, begin, middle);
-            right = static_cast<int>(nodes.size());
-            build(nodes, middle, end);
+            build(begin, middle, next);
+            right = next;
+            build(middle, end, next);
         }
-        nodes[index] = {widened(box, margin_), right, begin, end};
+        nodes_[index] = {widened(box, margin_), right, begin, end};
     }
 
     static int bin(double centre, double lo, double scale) {
@@ -343,52 +405,10 @@ private:
 
     double margin_;
     std::vector<Item> items_;  // in spatial order once built
-    std::vector<SearchNode> nodes_;
+    std::unique_ptr<SearchNode[]> nodes_;
+    std::vector<PlacePairs> touching_;  // one list per thread that searched
+    bool tooManyTouching_ = false;
 };
-
-// The places in the spatial order of the members, in the order that keeps touching members as
-// written: of two members that touch, the one written first stays first. Each step takes, of
-// the members whose touching predecessors are all placed, the one earliest in the spatial
-// order.
-std::vector<int> tie_keeping_order(const SpatialTree& tree, const std::vector<std::pair<int, int>>& pairs) {
-    const int n = tree.size();
-    std::vector<int> order(n);
-    for (int r = 0; r < n; ++r) order[r] = r;
-    if (pairs.empty()) return order;
-
-    std::vector<int> rank(n);
-    for (int r = 0; r < n; ++r) rank[tree.item(r).member] = r;
-    // In places: the touching predecessors not yet placed, and the followers of each.
-    std::vector<int> waiting(n, 0);
-    std::vector<int> firstFollower(n + 1, 0);  // followers of r: follower[firstFollower[r] ...)
-    for (const auto& [earlier, later] : pairs) {
-        ++waiting[rank[later]];
-        ++firstFollower[rank[earlier] + 1];
-    }
-    for (int r = 0; r < n; ++r) firstFollower[r + 1] += firstFollower[r];
-    std::vector<int> follower(pairs.size());
-    std::vector<int> filled(firstFollower.begin(), firstFollower.end() - 1);
-    for (const auto& [earlier, later] : pairs) follower[filled[rank[earlier]]++] = rank[later];
-
-    // The scan takes the places in turn, passing over those still waiting; a place passed
-    // over that becomes free later goes to the heap, whose least place competes with the scan.
-    std::priority_queue<int, std::vector<int>, std::greater<int>> passed;
-    int scan = 0;
-    for (int placed = 0; placed < n; ++placed) {
-        while (scan < n && waiting[scan] > 0) ++scan;
-        int next;
-        if (!passed.empty() && (scan == n || passed.top() < scan)) {
-            next = passed.top();
-            passed.pop();
-        } else {
-            next = scan++;
-        }
-        order[placed] = next;
-        for (int f = firstFollower[next]; f < firstFollower[next + 1]; ++f)
-            if (--waiting[follower[f]] == 0 && follower[f] < scan) passed.push(follower[f]);
-    }
-    return order;
-}
 
 Object* append(Object* node, Object* last, Object* member) {
     member->next = nullptr;
@@ -500,31 +520,30 @@ private:
 };
 
 // The members of a run in the order their tree keeps them, and their boxes in that order.
-std::vector<MinBox> order_members(const std::vector<Object*>& run, std::vector<Object*>& members) {
-    members.reserve(run.size());
+std::vector<MinBox> order_members(Run run, std::vector<Object*>& members) {
+    members.reserve(run.size);
     std::vector<MinBox> boxes;
-    boxes.reserve(run.size());
-    const SpatialTree tree(run);
-    std::vector<std::pair<int, int>> pairs;
-    if (!tree.touchingPairs(MAX_TOUCHING_PAIRS_PER_MEMBER * run.size(), pairs)) {
-        for (Object* member : run) {
-            members.push_back(member);
-            boxes.push_back(min_box_of(member));
+    boxes.reserve(run.size);
+    SpatialTree tree(run, MAX_TOUCHING_PAIRS_PER_MEMBER * run.size);
+    if (tree.tooManyTouching()) {
+        for (int i = 0; i < run.size; ++i) {
+            members.push_back(run.members[i]);
+            boxes.push_back(min_box_of(run.members[i]));
         }
         return boxes;
     }
-    for (int rank : tie_keeping_order(tree, pairs)) {
-        const Item& item = tree.item(rank);
-        members.push_back(run[item.member]);
+    for (int place : tree.tieKeepingOrder()) {
+        const Item& item = tree.item(place);
+        members.push_back(run.members[item.member]);
         boxes.push_back(item.box);
     }
     return boxes;
 }
 
 // Appends a run of bounded members: as they are when there are few, else as one tree.
-Object* append_run(Object* node, Object* last, const std::vector<Object*>& run) {
-    if (static_cast<int>(run.size()) <= LEAF_MEMBERS) {
-        for (Object* member : run) last = append(node, last, member);
+Object* append_run(Object* node, Object* last, Run run) {
+    if (run.size <= LEAF_MEMBERS) {
+        for (int i = 0; i < run.size; ++i) last = append(node, last, run.members[i]);
         return last;
     }
     auto* tree = new UnionTree();
@@ -538,21 +557,20 @@ Object* append_run(Object* node, Object* last, const std::vector<Object*>& run) 
 // Unbounded members stay where they were written, at the top of the union; the bounded
 // members between two of them are grouped among themselves.
 void regroup_union(Object* node, const std::vector<Object*>& written) {
-    if (static_cast<int>(written.size()) <= REGROUP_THRESHOLD) return;
+    const int n = static_cast<int>(written.size());
+    if (n <= REGROUP_THRESHOLD) return;
     node->children = nullptr;
     Object* last = nullptr;
-    std::vector<Object*> run;
-    for (Object* member : written) {
+    int runStart = 0;
+    for (int i = 0; i < n; ++i) {
+        Object* member = written[i];
         member->next = nullptr;
-        if (bounded(member)) {
-            run.push_back(member);
-            continue;
-        }
-        last = append_run(node, last, run);
-        run.clear();
+        if (bounded(member)) continue;
+        last = append_run(node, last, {written.data() + runStart, i - runStart});
         last = append(node, last, member);
+        runStart = i + 1;
     }
-    append_run(node, last, run);
+    append_run(node, last, {written.data() + runStart, n - runStart});
 }
 
 // A union's spans may be reordered where its consumer keeps, of the spans of members that
