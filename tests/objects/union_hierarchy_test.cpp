@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -284,6 +285,76 @@ TEST(UnionHierarchyTest, RegroupedScenesShowTheSameHitsAsWritten) {
     for (const SceneCase& c : sceneCases) {
         SCOPED_TRACE(c.name);
         expectSameView(c.build, c.rays(), c.regrouped);
+    }
+}
+
+// Every hierarchy of a scene, bit for bit: its members by place in creation order, its nodes,
+// entries and depth (FNV-1a).
+std::uint64_t hierarchyPrint(const Object* object, int firstId, std::uint64_t h = 1469598103934665603ULL) {
+    const auto mix = [&h](const void* data, size_t size) {
+        for (size_t i = 0; i < size; ++i) h = (h ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ULL;
+    };
+    for (; object; object = object->next) {
+        if (object->methods != &UnionTreeMethods) {
+            h = hierarchyPrint(object->children, firstId, h);
+            continue;
+        }
+        const auto* tree = static_cast<const UnionTree*>(object);
+        for (const Object* member : tree->members) {
+            const int place = member->id - firstId;
+            mix(&place, sizeof place);
+        }
+        for (const TreeNode& node : tree->nodes) {
+            mix(&node.first, sizeof node.first);
+            mix(&node.count, sizeof node.count);
+        }
+        for (const TreeEntry& entry : tree->entries) {
+            mix(&entry.lower, sizeof entry.lower);
+            mix(&entry.upper, sizeof entry.upper);
+            mix(&entry.index, sizeof entry.index);
+        }
+        mix(&tree->depth, sizeof tree->depth);
+        for (const Object* member : tree->members) h = hierarchyPrint(member->children, firstId, h);
+    }
+    return h;
+}
+
+// The hierarchies are part of what a picture's counters come from: their building may get
+// faster, never different. Prints taken from the first implementation.
+TEST(UnionHierarchyTest, HierarchiesStayAsFirstBuilt) {
+    const struct {
+        const char* name;
+        Object* (*build)();
+        std::uint64_t print;
+    } cases[] = {
+        {"random spheres with planes among them", sphereCloudWithPlanes, 145820352650868830u},
+        {"identical spheres and common faces", coincidentSurfaces, 14903609578526204288u},
+        {"cubes sharing faces, edges and corners", touchingLattice, 10859332173478632721u},
+        {"large unions among the members of a large union", unionsOfUnions, 5340369473395027903u},
+        {"a pile of spheres all touching, kept as written",
+         [] {
+             std::vector<Object*> pile;
+             for (int i = 0; i < 300; ++i) pile.push_back(make_sphere(1, 2, 3, 0.1 + 0.001 * i));
+             return csg(&CsgUnion, pile);
+         },
+         18210297534030428978u},
+        {"a cloud large enough for two threads, with touching spheres",
+         [] {
+             Object* cloud = new_csg(&CsgUnion);
+             ++csgNodeCount;
+             Object* last = nullptr;
+             for (Object* sphere : randomSpheres(120000, 12, 17)) last = add_member_after(cloud, last, sphere);
+             compute_csg_bounds(cloud);
+             return cloud;
+         },
+         7599532700899348032u},
+    };
+    for (const auto& c : cases) {
+        const int firstId = objectCount;
+        Object* scene = c.build();
+        regroupUnions(scene);
+        EXPECT_EQ(hierarchyPrint(scene, firstId), c.print) << c.name;
+        freeTree(scene);
     }
 }
 
