@@ -28,6 +28,8 @@ constexpr int SPLIT_BINS = 16;  // per axis, where a split of the members is loo
 // From this many members on, the two halves of the spatial tree are built and searched on two
 // threads: the hierarchy comes out the same, in about half the time on two cores.
 constexpr int TWO_THREAD_MEMBERS = 100000;
+// Room for touching pairs per member made before the search; more is allocated as found.
+constexpr std::size_t RESERVED_PAIRS_PER_MEMBER = 4;
 
 struct Box {
     Vector3 lower;
@@ -121,7 +123,7 @@ struct Run {
 };
 
 // Places in the spatial order of two members that touch: the one written first, then the other.
-using PlacePairs = std::deque<std::pair<int, int>>;
+using PlacePairs = std::vector<std::pair<int, int>>;
 
 // A binary tree over the members of a run, split top-down where the surface-area cost,
 // estimated over a few bins of grown box centres per axis, is lowest. Its leaves give the
@@ -215,6 +217,10 @@ private:
             found = PairSearch{*this, touching_[0], limit}.within(0);
         } else {
             touching_.resize(2);
+            // Both lists are reserved here, where the pages they grow into are returned once
+            // freed; what the helper thread allocated would stay with the allocator's pool for
+            // that thread. Only the pages the pairs fill are touched.
+            for (PlacePairs& pairs : touching_) pairs.reserve(RESERVED_PAIRS_PER_MEMBER * size());
             bool secondFound = false;
             std::thread helper([&] { secondFound = PairSearch{*this, touching_[1], limit}.within(root.right); });
             PairSearch first{*this, touching_[0], limit};
