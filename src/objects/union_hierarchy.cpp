@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstddef>
 #include <deque>
-#include <numeric>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <queue>
 #include <thread>
 #include <utility>
@@ -68,7 +68,8 @@ MinBox enclosing(const MinBox& a, const MinBox& b) {
     return box;
 }
 
-// Wider by margin on every side.
+// Wider by margin on every side. Subtraction rounds monotonically, so the least of boxes widened
+// is the least of the boxes, widened: bins and nodes are widened once, after enclosing.
 MinBox widened(const MinBox& a, double margin) {
     MinBox box;
     const __m128d m = _mm_set1_pd(margin);
@@ -276,17 +277,16 @@ private:
     // second half's nodes start where the first half's could end.
     void buildRoot(int n) {
         nodes_.reset(new SearchNode[2 * n]);
-        int next = 0;
         if (n < TWO_THREAD_MEMBERS) {
+            int next = 0;
             build(0, n, next);
             return;
         }
-        next = 1;
         const auto [box, lo, hi] = bounds(0, n);
         const int middle = split(0, n, lo, hi);
-        int second = 2 * middle;
-        std::thread helper([&] { build(middle, n, second); });
-        build(0, middle, next);
+        int firstNext = 1, secondNext = 2 * middle;
+        std::thread helper([&] { build(middle, n, secondNext); });
+        build(0, middle, firstNext);
         helper.join();
         nodes_[0] = {widened(box, margin_), 2 * middle, 0, n};
     }

@@ -49,7 +49,8 @@ extern const ObjectMethods UnionTreeMethods;
 // what their parents compute). The union keeps its identity, its box and its spans; where
 // two members may meet a ray at the same distance, their spans keep their written order, so
 // the nearest hit is the same record as before. Each hierarchy counts as one CSG node in
-// csgNodeCount. Call it once, after the scene is built and placed.
+// csgNodeCount. Call it once, after the scene is built and placed. A union of many members
+// takes a second thread for part of the work, joined before it returns.
 void regroupUnions(Object* scene);
 
 // Where a span is seen from the ray's origin: its entry when that lies ahead, else its exit;
