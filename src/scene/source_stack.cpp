@@ -170,9 +170,15 @@ void look_up_name() {
     tokenizer.position = 0;
     tokenizer.position_line = 0;
     tokenizer.index = -1;
+    // Keywords stand first in every symbol table, so no declaration or binding hides one.
+    if (const TokenKind keyword = keyword_kind(name); keyword != TokenKind::NONE) {
+        if (tokenizer.name_at_end) name_at_end_error();
+        tokenizer.kind = keyword;
+        tokenizer.position_source = nullptr;
+        return;
+    }
     const SymbolEntry* entry = find_symbol(name);
-    const bool keyword = entry && entry < tokenizer.symbols.data() + KEYWORD_COUNT;
-    const Binding* binding = keyword ? nullptr : find_binding(name);
+    const Binding* binding = find_binding(name);
     if (binding) {
         if (tokenizer.name_at_end) name_at_end_error();
         take_binding(*binding);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -119,6 +120,35 @@ constexpr bool keywords_cover_their_codes() {
 static_assert(static_cast<int>(TokenKind::LIGHT_SOURCE) - static_cast<int>(TokenKind::SQRT) + 1 == KEYWORD_COUNT);
 static_assert(keywords_cover_their_codes());
 
+// The keywords by a hash of their spelling, for the lookup of every word read: slots hold
+// indexes into KEYWORDS, -1 where none is; a collision takes the next free slot.
+inline constexpr size_t KEYWORD_SLOTS = 128;  // a power of two, three times KEYWORD_COUNT
+
+constexpr uint32_t word_hash(const char* word, size_t length) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < length; ++i) hash = (hash ^ static_cast<unsigned char>(word[i])) * 16777619u;
+    return hash;
+}
+
+constexpr size_t length_of(const char* word) {
+    size_t length = 0;
+    while (word[length]) ++length;
+    return length;
+}
+
+constexpr std::array<int8_t, KEYWORD_SLOTS> keyword_slots() {
+    std::array<int8_t, KEYWORD_SLOTS> slots{};
+    for (int8_t& slot : slots) slot = -1;
+    for (size_t i = 0; i < KEYWORDS.size(); ++i) {
+        size_t at = word_hash(KEYWORDS[i].name, length_of(KEYWORDS[i].name)) & (KEYWORD_SLOTS - 1);
+        while (slots[at] >= 0) at = (at + 1) & (KEYWORD_SLOTS - 1);
+        slots[at] = static_cast<int8_t>(i);
+    }
+    return slots;
+}
+
+constexpr std::array<int8_t, KEYWORD_SLOTS> KEYWORD_SLOT_TABLE = keyword_slots();
+
 // Every file text read since the last reset; a deque never moves them, so the tokenizer,
 // its saved copies and the symbol table can point into them. Indexed by the path as opened.
 std::deque<SourceText> sourceTexts;
@@ -221,14 +251,44 @@ size_t number_run_end(const std::string& text, size_t at) {
     return at;
 }
 
+// A plain decimal fills run[0, size): digits, a point, digits, with at least one digit, then
+// perhaps an exponent with its digits. Hexadecimal and an exponent mark without digits are not.
+bool is_plain_decimal(const char* run, size_t size) {
+    if (size >= 2 && run[0] == '0' && (run[1] | 0x20) == 'x') return false;
+    size_t at = 0, digits = 0;
+    for (; at < size && is_digit(run[at]); ++at) ++digits;
+    if (at < size && run[at] == '.')
+        for (++at; at < size && is_digit(run[at]); ++at) ++digits;
+    if (digits == 0) return false;
+    if (at == size) return true;
+    if ((run[at] | 0x20) != 'e') return false;
+    ++at;
+    if (at < size && (run[at] == '+' || run[at] == '-')) ++at;
+    const size_t exponent_start = at;
+    while (at < size && is_digit(run[at])) ++at;
+    return at == size && at > exponent_start;
+}
+
 // The number is converted exactly as "%le" reads it from a file; only the run it can take is
-// handed to the conversion, so reading stays linear in the file.
+// handed to the conversion, so reading stays linear in the file. A plain decimal, which "%le"
+// takes whole, is converted by from_chars, correctly rounded like strtod behind "%le".
 void read_number() {
     const std::string& text = *tokenizer.text;
-    const std::string run = text.substr(tokenizer.at, number_run_end(text, tokenizer.at) - tokenizer.at);
+    const size_t length = number_run_end(text, tokenizer.at) - tokenizer.at;
+    const char* run = text.data() + tokenizer.at;
     double value = 0;
+    if (is_plain_decimal(run, length)) {
+        const auto [end, failure] = std::from_chars(run, run + length, value);
+        if (failure == std::errc() && end == run + length) {
+            tokenizer.at += length;
+            tokenizer.kind = TokenKind::NUMBER;
+            tokenizer.number = value;
+            return;
+        }
+    }
+    const std::string copy(run, length);
     int used = 0;
-    if (std::sscanf(run.c_str(), "%le%n", &value, &used) != 1)
+    if (std::sscanf(copy.c_str(), "%le%n", &value, &used) != 1)
         fatal_error(TOKENIZER_ERROR, MODULE, "Could not read a number in line %d", tokenizer.line);
     tokenizer.at += static_cast<size_t>(used);
     tokenizer.kind = TokenKind::NUMBER;
@@ -309,6 +369,15 @@ SymbolTable keyword_table() {
     return table;
 }
 
+TokenKind keyword_kind(const std::string& name) {
+    size_t at = word_hash(name.data(), name.size()) & (KEYWORD_SLOTS - 1);
+    for (; KEYWORD_SLOT_TABLE[at] >= 0; at = (at + 1) & (KEYWORD_SLOTS - 1)) {
+        const Keyword& keyword = KEYWORDS[static_cast<size_t>(KEYWORD_SLOT_TABLE[at])];
+        if (name == keyword.name) return keyword.kind;
+    }
+    return TokenKind::NONE;
+}
+
 TokenKind builtin_word(const std::string& name) {
     for (const Keyword& word : BUILTIN_WORDS)
         if (name == word.name) return word.kind;
@@ -379,44 +448,32 @@ void forget_source_texts() {
 }
 
 void skip_blank() {
+    if (!tokenizer.text) return;
+    const std::string& text = *tokenizer.text;
     for (;;) {
-        const int c = read_char();
-        if (c == '\n') {
-            ++tokenizer.line;
-        } else if (c == '/') {
-            const int after = read_char();
-            if (after == '/') {
-                skip_line_comment();
-            } else if (after == '*') {
-                skip_block_comment();
-            } else {
-                // Not a comment: the slash is read again as a division.
-                push_back_char(after);
-                push_back_char(c);
-                return;
-            }
-        } else if (!is_blank(c)) {
-            push_back_char(c);
-            return;
-        }
+        size_t at = tokenizer.at;
+        while (at < text.size() && is_blank(text[at])) tokenizer.line += text[at++] == '\n';
+        tokenizer.at = at;
+        if (at + 1 >= text.size() || text[at] != '/') return;
+        // Not a comment: the slash is read again as a division.
+        if (text[at + 1] != '/' && text[at + 1] != '*') return;
+        tokenizer.at = at + 2;
+        if (text[at + 1] == '/') skip_line_comment();
+        else skip_block_comment();
     }
 }
 
 void read_name() {
     tokenizer.name.clear();
-    tokenizer.name_at_end = false;
-    for (;;) {
-        const int c = read_char();
-        if (c == EOF) {
-            tokenizer.name_at_end = true;
-            return;
-        }
-        if (!is_letter(c) && !is_digit(c) && c != '_') {
-            push_back_char(c);
-            return;
-        }
-        tokenizer.name += static_cast<char>(c);
-    }
+    tokenizer.name_at_end = true;
+    if (!tokenizer.text) return;
+    const std::string& text = *tokenizer.text;
+    const size_t start = tokenizer.at;
+    size_t at = start;
+    while (at < text.size() && (is_letter(text[at]) || is_digit(text[at]) || text[at] == '_')) ++at;
+    tokenizer.name.assign(text, start, at - start);
+    tokenizer.name_at_end = at == text.size();
+    tokenizer.at = at;
 }
 
 void name_at_end_error() {
@@ -539,8 +596,8 @@ bool locate_scene_error(ErrorLocation& where) {
     return true;
 }
 
-std::string token_text() {
+std::string_view token_text() {
     if (!tokenizer.text) return {};
-    return tokenizer.text->substr(tokenizer.token_start, tokenizer.at - tokenizer.token_start);
+    return std::string_view(*tokenizer.text).substr(tokenizer.token_start, tokenizer.at - tokenizer.token_start);
 }
 

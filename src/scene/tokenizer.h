@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/error.h"
@@ -141,6 +142,8 @@ struct Keyword {
 
 // The table every scene file starts with: the keywords in their fixed order.
 SymbolTable keyword_table();
+// The kind of a keyword of the table; NONE for other words.
+TokenKind keyword_kind(const std::string& name);
 // The kind of a word that is looked up only after the declared names; NONE for other words.
 TokenKind builtin_word(const std::string& name);
 // The spelling of a keyword or built-in word kind; "" for other kinds.
@@ -215,5 +218,5 @@ int32_t line_of_text_after_token();
 // The place an error is about while a file is open: its path as opened and the current line.
 bool locate_scene_error(ErrorLocation& where);
 
-// The source text of the current token, as written.
-std::string token_text();
+// The source text of the current token, as written; it stays until the file texts are forgotten.
+std::string_view token_text();
