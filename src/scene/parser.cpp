@@ -1002,6 +1002,7 @@ Object* parse_scene_file(const char* file_name) {
 //                   | identifier modifiers | macro-call
 Object* parse_object() {
     const NestingLevel level;
+    release_text_read();
     next_token();
     const TokenKind kind = tokenizer.kind;
     const bool braced = is_braced_statement(kind);

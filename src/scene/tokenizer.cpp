@@ -3,6 +3,7 @@
 #include "scene/tokenizer.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,7 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <new>
 #include <unordered_map>
+#include <utility>
 
 #include "base/error.h"
 
@@ -32,6 +35,8 @@ inline constexpr size_t MAX_ECHO = 40;
 inline constexpr off_t MAX_FILE_SIZE = 256L * 1024 * 1024;
 // The byte-order mark some editors write at the start of a UTF-8 file.
 inline constexpr char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
+// More room for a file that grows while it is read.
+inline constexpr size_t GROWTH_ROOM = 1 << 20;
 
 // ORDER MATTERS: scene files have always been read against this order, and the first entry
 // with a name wins.
@@ -149,6 +154,13 @@ constexpr std::array<int8_t, KEYWORD_SLOTS> keyword_slots() {
 
 constexpr std::array<int8_t, KEYWORD_SLOTS> KEYWORD_SLOT_TABLE = keyword_slots();
 
+size_t page_size() {
+    static const auto size = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    return size;
+}
+
+size_t whole_pages(size_t bytes) { return (bytes + page_size() - 1) / page_size() * page_size(); }
+
 // Every file text read since the last reset; a deque never moves them, so the tokenizer,
 // its saved copies and the symbol table can point into them. Indexed by the path as opened.
 std::deque<SourceText> sourceTexts;
@@ -165,7 +177,7 @@ bool is_hex_digit(int c) { return is_digit(c) || (c >= 'A' && c <= 'F') || (c >=
 bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 int peek_char() {
-    const std::string* text = tokenizer.text;
+    const std::string_view* text = tokenizer.text;
     return text && tokenizer.at < text->size() ? static_cast<unsigned char>((*text)[tokenizer.at]) : EOF;
 }
 
@@ -230,14 +242,14 @@ std::string offending_word(int first) {
     return printable(word);
 }
 
-size_t skip_digits(const std::string& text, size_t at, bool hex) {
+size_t skip_digits(std::string_view text, size_t at, bool hex) {
     while (at < text.size() && (hex ? is_hex_digit(text[at]) : is_digit(text[at]))) ++at;
     return at;
 }
 
 // End of the longest run of characters a "%le" conversion can take from at: digits, a point,
 // digits, an exponent with its sign and digits, in decimal or in "0x" hexadecimal.
-size_t number_run_end(const std::string& text, size_t at) {
+size_t number_run_end(std::string_view text, size_t at) {
     const bool hex = at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X');
     if (hex) at += 2;
     at = skip_digits(text, at, hex);
@@ -273,7 +285,7 @@ bool is_plain_decimal(const char* run, size_t size) {
 // handed to the conversion, so reading stays linear in the file. A plain decimal, which "%le"
 // takes whole, is converted by from_chars, correctly rounded like strtod behind "%le".
 void read_number() {
-    const std::string& text = *tokenizer.text;
+    const std::string_view text = *tokenizer.text;
     const size_t length = number_run_end(text, tokenizer.at) - tokenizer.at;
     const char* run = text.data() + tokenizer.at;
     double value = 0;
@@ -325,7 +337,7 @@ TokenKind punctuation_kind(int c) {
 }
 
 // Where the first word stands after blanks and comments, as skip_blank would find it.
-size_t first_word_at(const std::string& text, size_t at) {
+size_t first_word_at(std::string_view text, size_t at) {
     while (at < text.size()) {
         const char c = text[at];
         const char after = at + 1 < text.size() ? text[at + 1] : '\0';
@@ -345,22 +357,51 @@ size_t first_word_at(const std::string& text, size_t at) {
     return at;
 }
 
-SourceText make_source_text(const std::string& path, std::string text) {
-    SourceText source;
-    source.path = path;
-    source.text = std::move(text);
-    source.start = source.text.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
-    source.first_word = first_word_at(source.text, source.start);
+SourceText make_source_text(const std::string& path, TextPages pages) {
+    const std::string_view t = pages.view();  // stays where it is when the pages move
+    const size_t start = t.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
+    const size_t first_word = first_word_at(t, start);
     static constexpr char USUAL[] = "#usual_arithmetic";
     constexpr size_t length = sizeof USUAL - 1;
-    const std::string& t = source.text;
-    const size_t after = source.first_word + length;
-    source.usual_arithmetic = t.compare(source.first_word, length, USUAL) == 0 &&
-                              (after == t.size() || !(is_letter(t[after]) || is_digit(t[after]) || t[after] == '_'));
-    return source;
+    const size_t after = first_word + length;
+    const bool usual_arithmetic =
+        t.compare(first_word, length, USUAL) == 0 &&
+        (after == t.size() || !(is_letter(t[after]) || is_digit(t[after]) || t[after] == '_'));
+    return {path, std::move(pages), t, start, first_word, usual_arithmetic};
 }
 
 }  // namespace
+
+TextPages::TextPages(TextPages&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      mapped_(std::exchange(other.mapped_, 0)),
+      released_(std::exchange(other.released_, 0)) {}
+
+TextPages::~TextPages() {
+    if (data_) munmap(data_ + released_, mapped_ - released_);
+}
+
+// Called only while the file is read, before any page is given back.
+void TextPages::reserve(size_t capacity) {
+    const size_t wanted = whole_pages(size_ + capacity);
+    if (wanted <= mapped_) return;
+    void* pages = mmap(nullptr, wanted, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) throw std::bad_alloc();
+    if (data_) {
+        std::memcpy(pages, data_, size_);
+        munmap(data_, mapped_);
+    }
+    data_ = static_cast<char*>(pages);
+    mapped_ = wanted;
+}
+
+void TextPages::release_before(size_t offset) {
+    const size_t end = offset / page_size() * page_size();
+    if (end <= released_) return;
+    munmap(data_ + released_, end - released_);
+    released_ = end;
+}
 
 SymbolTable keyword_table() {
     SymbolTable table;
@@ -414,18 +455,23 @@ const SourceText* load_source_text(const std::string& path, int32_t include_line
         close(descriptor);
         file_error(include_line, "file larger than 256 MB", path);
     }
-    std::string text;
-    text.reserve(static_cast<size_t>(info.st_size));
-    char buffer[65536];
+    TextPages pages;
+    // A byte more than the file holds, so that its end is met without making room again.
+    pages.reserve(static_cast<size_t>(info.st_size) + 1);
     ssize_t got = 0;
-    while ((got = read(descriptor, buffer, sizeof buffer)) > 0 && text.size() <= static_cast<size_t>(MAX_FILE_SIZE))
-        text.append(buffer, static_cast<size_t>(got));
+    while (pages.view().size() <= static_cast<size_t>(MAX_FILE_SIZE)) {
+        if (pages.room() == 0) pages.reserve(GROWTH_ROOM);
+        got = read(descriptor, pages.end(), pages.room());
+        if (got <= 0) break;
+        pages.grow(static_cast<size_t>(got));
+    }
     const int reason = errno;
     close(descriptor);
     if (got < 0) file_error(include_line, "cannot read file", path, std::strerror(reason));
     // A file that grew while it was read.
-    if (text.size() > static_cast<size_t>(MAX_FILE_SIZE)) file_error(include_line, "file larger than 256 MB", path);
-    const SourceText& source = sourceTexts.emplace_back(make_source_text(path, std::move(text)));
+    if (pages.view().size() > static_cast<size_t>(MAX_FILE_SIZE))
+        file_error(include_line, "file larger than 256 MB", path);
+    const SourceText& source = sourceTexts.emplace_back(make_source_text(path, std::move(pages)));
     textsByPath.emplace(identity, &source);
     return &source;
 }
@@ -447,9 +493,14 @@ void forget_source_texts() {
     sourceTexts.clear();
 }
 
+void release_text_before(const SourceText* source, size_t offset) {
+    for (SourceText& text : sourceTexts)
+        if (&text == source) text.pages.release_before(offset);
+}
+
 void skip_blank() {
     if (!tokenizer.text) return;
-    const std::string& text = *tokenizer.text;
+    const std::string_view text = *tokenizer.text;
     for (;;) {
         size_t at = tokenizer.at;
         while (at < text.size() && is_blank(text[at])) tokenizer.line += text[at++] == '\n';
@@ -467,11 +518,11 @@ void read_name() {
     tokenizer.name.clear();
     tokenizer.name_at_end = true;
     if (!tokenizer.text) return;
-    const std::string& text = *tokenizer.text;
+    const std::string_view text = *tokenizer.text;
     const size_t start = tokenizer.at;
     size_t at = start;
     while (at < text.size() && (is_letter(text[at]) || is_digit(text[at]) || text[at] == '_')) ++at;
-    tokenizer.name.assign(text, start, at - start);
+    tokenizer.name.assign(text.data() + start, at - start);
     tokenizer.name_at_end = at == text.size();
     tokenizer.at = at;
 }
@@ -564,7 +615,7 @@ void seek_to(int32_t position, int32_t line) {
     tokenizer.component_at = std::string::npos;
 }
 int32_t line_of_text_after_token() {
-    const std::string* text = tokenizer.text;
+    const std::string_view* text = tokenizer.text;
     if (!text) return 0;
     size_t at = tokenizer.unget_pending ? tokenizer.scan_start : tokenizer.at;
     int32_t line = tokenizer.unget_pending ? tokenizer.scan_line : tokenizer.line;
@@ -598,6 +649,6 @@ bool locate_scene_error(ErrorLocation& where) {
 
 std::string_view token_text() {
     if (!tokenizer.text) return {};
-    return std::string_view(*tokenizer.text).substr(tokenizer.token_start, tokenizer.at - tokenizer.token_start);
+    return tokenizer.text->substr(tokenizer.token_start, tokenizer.at - tokenizer.token_start);
 }
 
