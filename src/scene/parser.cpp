@@ -591,8 +591,13 @@ Expression read_expression(bool vector_first, std::string* text) {
     read_terms(terms, vector_first);
     expression.line = terms.front().line;
     if (text) *text += written_text(terms);
+    // One operand, or a sign and one operand, reads the same in both groupings.
     if (terms.size() == 1) {
         expression.value = terms.front().value;
+        return expression;
+    }
+    if (terms.size() == 2) {
+        expression.value = apply_sign(terms[0].symbol, terms[1].value);
         return expression;
     }
     if (usual_arithmetic()) {

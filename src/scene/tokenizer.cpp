@@ -129,10 +129,10 @@ static_assert(keywords_cover_their_codes());
 // indexes into KEYWORDS, -1 where none is; a collision takes the next free slot.
 inline constexpr size_t KEYWORD_SLOTS = 128;  // a power of two, three times KEYWORD_COUNT
 
-constexpr uint32_t word_hash(const char* word, size_t length) {
-    uint32_t hash = 2166136261u;
-    for (size_t i = 0; i < length; ++i) hash = (hash ^ static_cast<unsigned char>(word[i])) * 16777619u;
-    return hash;
+// The length and the first and last letters: these tell all keywords but two apart.
+constexpr size_t word_hash(const char* word, size_t length) {
+    if (length == 0) return 0;
+    return length + 3 * static_cast<unsigned char>(word[0]) + 35 * static_cast<unsigned char>(word[length - 1]);
 }
 
 constexpr size_t length_of(const char* word) {
@@ -153,6 +153,14 @@ constexpr std::array<int8_t, KEYWORD_SLOTS> keyword_slots() {
 }
 
 constexpr std::array<int8_t, KEYWORD_SLOTS> KEYWORD_SLOT_TABLE = keyword_slots();
+// The keywords' spellings with their lengths, compared at once.
+constexpr std::array<std::string_view, KEYWORD_COUNT> keyword_spellings() {
+    std::array<std::string_view, KEYWORD_COUNT> spellings{};
+    for (size_t i = 0; i < KEYWORDS.size(); ++i) spellings[i] = KEYWORDS[i].name;
+    return spellings;
+}
+
+constexpr std::array<std::string_view, KEYWORD_COUNT> KEYWORD_SPELLINGS = keyword_spellings();
 
 size_t page_size() {
     static const auto size = static_cast<size_t>(sysconf(_SC_PAGESIZE));
@@ -248,55 +256,88 @@ size_t skip_digits(std::string_view text, size_t at, bool hex) {
 }
 
 // End of the longest run of characters a "%le" conversion can take from at: digits, a point,
-// digits, an exponent with its sign and digits, in decimal or in "0x" hexadecimal.
-size_t number_run_end(std::string_view text, size_t at) {
+// digits, an exponent with its sign and digits, in decimal or in "0x" hexadecimal. plain tells
+// whether the run is a plain decimal: at least one digit before an exponent mark, and digits
+// after one; "%le" takes such a run whole.
+size_t number_run_end(std::string_view text, size_t at, bool& plain) {
     const bool hex = at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X');
     if (hex) at += 2;
+    const size_t mantissa = at;
     at = skip_digits(text, at, hex);
-    if (at < text.size() && text[at] == '.') at = skip_digits(text, at + 1, hex);
+    size_t digits = at - mantissa;
+    if (at < text.size() && text[at] == '.') {
+        const size_t fraction = at + 1;
+        at = skip_digits(text, fraction, hex);
+        digits += at - fraction;
+    }
+    plain = !hex && digits > 0;
     const char exponent = hex ? 'p' : 'e';
     if (at < text.size() && (text[at] | 0x20) == exponent) {
         ++at;
         if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+        const size_t exponent_digits = at;
         at = skip_digits(text, at, false);
+        plain = plain && at > exponent_digits;
     }
     return at;
 }
 
-// A plain decimal fills run[0, size): digits, a point, digits, with at least one digit, then
-// perhaps an exponent with its digits. Hexadecimal and an exponent mark without digits are not.
-bool is_plain_decimal(const char* run, size_t size) {
-    if (size >= 2 && run[0] == '0' && (run[1] | 0x20) == 'x') return false;
-    size_t at = 0, digits = 0;
-    for (; at < size && is_digit(run[at]); ++at) ++digits;
-    if (at < size && run[at] == '.')
-        for (++at; at < size && is_digit(run[at]); ++at) ++digits;
-    if (digits == 0) return false;
-    if (at == size) return true;
-    if ((run[at] | 0x20) != 'e') return false;
-    ++at;
-    if (at < size && (run[at] == '+' || run[at] == '-')) ++at;
-    const size_t exponent_start = at;
-    while (at < size && is_digit(run[at])) ++at;
-    return at == size && at > exponent_start;
+// Powers of ten a double holds exactly.
+constexpr double EXACT_POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+inline constexpr int MAX_EXACT_POWER = 22;
+inline constexpr uint64_t EXACT_WHOLE_LIMIT = uint64_t{1} << 53;
+// Nineteen decimal digits always fit in 64 bits.
+inline constexpr int MAX_WHOLE_DIGITS = 19;
+
+// A plain decimal run whose digits make a whole number of at most 2^53 and whose power of ten
+// lies within 22 either way: both are exact doubles, and the one product or quotient of two
+// exact doubles is rounded correctly, as strtod rounds (Clinger's fast path). False for any
+// other decimal.
+bool read_short_decimal(const char* run, size_t length, double& value) {
+    uint64_t whole = 0;
+    int digits = 0, power = 0;
+    size_t at = 0;
+    for (; at < length && is_digit(run[at]); ++at, ++digits) whole = whole * 10 + static_cast<uint64_t>(run[at] - '0');
+    if (at < length && run[at] == '.')
+        for (++at; at < length && is_digit(run[at]); ++at, ++digits, --power)
+            whole = whole * 10 + static_cast<uint64_t>(run[at] - '0');
+    if (digits > MAX_WHOLE_DIGITS || whole > EXACT_WHOLE_LIMIT) return false;
+    if (at < length) {
+        ++at;  // the exponent mark, followed by digits in a plain decimal
+        const bool negative = run[at] == '-';
+        if (run[at] == '+' || run[at] == '-') ++at;
+        if (length - at > 3) return false;
+        int exponent = 0;
+        for (; at < length; ++at) exponent = exponent * 10 + (run[at] - '0');
+        power += negative ? -exponent : exponent;
+    }
+    if (power < -MAX_EXACT_POWER || power > MAX_EXACT_POWER) return false;
+    const auto exact_whole = static_cast<double>(whole);
+    value = power < 0 ? exact_whole / EXACT_POWERS_OF_TEN[-power] : exact_whole * EXACT_POWERS_OF_TEN[power];
+    return true;
+}
+
+// Any other plain decimal run, through from_chars; false when the value is out of range.
+bool read_long_decimal(const char* run, size_t length, double& value) {
+    const auto [end, failure] = std::from_chars(run, run + length, value);
+    return failure == std::errc() && end == run + length;
 }
 
 // The number is converted exactly as "%le" reads it from a file; only the run it can take is
-// handed to the conversion, so reading stays linear in the file. A plain decimal, which "%le"
-// takes whole, is converted by from_chars, correctly rounded like strtod behind "%le".
+// handed to the conversion, so reading stays linear in the file. A plain decimal is converted
+// on the short path or by from_chars, both correctly rounded like the strtod behind "%le".
 void read_number() {
     const std::string_view text = *tokenizer.text;
-    const size_t length = number_run_end(text, tokenizer.at) - tokenizer.at;
+    bool plain = false;
+    const size_t length = number_run_end(text, tokenizer.at, plain) - tokenizer.at;
     const char* run = text.data() + tokenizer.at;
     double value = 0;
-    if (is_plain_decimal(run, length)) {
-        const auto [end, failure] = std::from_chars(run, run + length, value);
-        if (failure == std::errc() && end == run + length) {
-            tokenizer.at += length;
-            tokenizer.kind = TokenKind::NUMBER;
-            tokenizer.number = value;
-            return;
-        }
+    if (plain && (read_short_decimal(run, length, value) || read_long_decimal(run, length, value))) {
+        tokenizer.at += length;
+        tokenizer.kind = TokenKind::NUMBER;
+        tokenizer.number = value;
+        return;
     }
     const std::string copy(run, length);
     int used = 0;
@@ -413,8 +454,8 @@ SymbolTable keyword_table() {
 TokenKind keyword_kind(const std::string& name) {
     size_t at = word_hash(name.data(), name.size()) & (KEYWORD_SLOTS - 1);
     for (; KEYWORD_SLOT_TABLE[at] >= 0; at = (at + 1) & (KEYWORD_SLOTS - 1)) {
-        const Keyword& keyword = KEYWORDS[static_cast<size_t>(KEYWORD_SLOT_TABLE[at])];
-        if (name == keyword.name) return keyword.kind;
+        const auto keyword = static_cast<size_t>(KEYWORD_SLOT_TABLE[at]);
+        if (KEYWORD_SPELLINGS[keyword] == name) return KEYWORDS[keyword].kind;
     }
     return TokenKind::NONE;
 }
