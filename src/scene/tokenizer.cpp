@@ -179,10 +179,19 @@ std::unordered_map<std::string, size_t> firstEntry;
 size_t indexedCount = 0;
 
 // Character classes of the "C" locale, written out so bytes above 127 are never letters.
-bool is_letter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
+constexpr bool is_letter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+constexpr bool is_digit(int c) { return c >= '0' && c <= '9'; }
 bool is_hex_digit(int c) { return is_digit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Letters, digits and the underscore, by byte: read_name looks every byte of a name up here.
+constexpr std::array<bool, 256> name_characters() {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 256; ++c) table[static_cast<size_t>(c)] = is_letter(c) || is_digit(c) || c == '_';
+    return table;
+}
+
+constexpr std::array<bool, 256> NAME_CHARACTERS = name_characters();
 
 int peek_char() {
     const std::string_view* text = tokenizer.text;
@@ -562,7 +571,7 @@ void read_name() {
     const std::string_view text = *tokenizer.text;
     const size_t start = tokenizer.at;
     size_t at = start;
-    while (at < text.size() && (is_letter(text[at]) || is_digit(text[at]) || text[at] == '_')) ++at;
+    while (at < text.size() && NAME_CHARACTERS[static_cast<unsigned char>(text[at])]) ++at;
     tokenizer.name.assign(text.data() + start, at - start);
     tokenizer.name_at_end = at == text.size();
     tokenizer.at = at;
