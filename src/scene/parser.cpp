@@ -584,7 +584,8 @@ Value valid_value(const Reading& reading) {
 }
 
 // Reads one expression, grouped as the file it is written in asks; in a file of the
-// language's own grouping, warns when the usual grouping would give another value.
+// language's own grouping, warns when the usual grouping would give another value. The
+// expression as written (one space around each operator) is appended to text when it is given.
 Expression read_expression(bool vector_first, std::string* text) {
     Terms terms;
     Expression expression;

@@ -511,7 +511,7 @@ const SourceText* load_source_text(const std::string& path, int32_t include_line
     ssize_t got = 0;
     while (pages.view().size() <= static_cast<size_t>(MAX_FILE_SIZE)) {
         if (pages.room() == 0) pages.reserve(GROWTH_ROOM);
-        got = read(descriptor, pages.end(), pages.room());
+        got = read(descriptor, pages.free_start(), pages.room());
         if (got <= 0) break;
         pages.grow(static_cast<size_t>(got));
     }

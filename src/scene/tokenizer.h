@@ -124,7 +124,7 @@ public:
 
     // Room for at least capacity bytes past the size, keeping the bytes held.
     void reserve(size_t capacity);
-    char* end() { return data_ + size_; }
+    char* free_start() { return data_ + size_; }
     size_t room() const { return mapped_ - size_; }
     void grow(size_t count) { size_ += count; }
     std::string_view view() const { return {data_, size_}; }
