@@ -199,14 +199,14 @@ Vector3 vector_of(const Value& value, int32_t line) {
 struct Term {
     enum class Kind { OPERAND, SIGN, OPERATOR };
     Kind kind = Kind::OPERAND;
-    char symbol = 0;
     int32_t line = 0;
+    char symbol = 0;
+    bool literal = false;          // a vector literal: its numbers as warnings show them
+    char component = 0;            // the "x", "y" or "z" taken from the operand, or 0
     Value value;
     std::string_view number_text;  // a number: as written in the scene text
-    bool literal = false;          // a vector literal: its numbers as warnings show them
     Vector3 literal_vector;
     std::string text;              // any other operand
-    char component = 0;            // the "x", "y" or "z" taken from the operand, or 0
 };
 
 // The terms of every expression being read, innermost last. An expression read inside an
