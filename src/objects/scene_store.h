@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <unordered_set>
 #include <vector>
 
 #include "objects/texture.h"
@@ -29,9 +30,20 @@ struct Origin {
     int32_t via = -1;
 };
 
+// Hash and equality of the values of two texture records, bit for bit.
+struct TextureValuesHash {
+    size_t operator()(const Texture* texture) const;
+};
+struct SameTextureValues {
+    bool operator()(const Texture* a, const Texture* b) const;
+};
+
 struct SceneStore {
     std::vector<Object*> objects;  // every object made while this store was current
     std::deque<Texture> textures;  // stable addresses: objects point into it
+    // Each set of texture values once: a scene of a million objects written with a few
+    // textures holds a few records.
+    std::unordered_set<Texture*, TextureValuesHash, SameTextureValues> distinctTextures;
     // Where the objects were made. Paths and links are kept once each: a loop of a million
     // rounds adds a million origins but no more links.
     std::vector<std::string> paths;
@@ -48,6 +60,10 @@ extern SceneStore* currentStore;
 void recordObject(Object* object);
 // A new texture with the default values, owned by the current store.
 Texture* newTexture();
+// The record of the current store with the values of texture, a complete texture that nothing
+// writes to any more: texture itself when it is the first with its values; otherwise texture
+// is dropped when it was the last one made.
+Texture* shareTexture(Texture* texture);
 // The index of the path in the current store, kept once.
 int32_t recordPath(const std::string& path);
 // The index of the link in the current store, kept once.

@@ -195,23 +195,54 @@ Vector3 vector_of(const Value& value, int32_t line) {
 
 // One item of an expression as written: an operand (number, vector, group, function call,
 // name or macro call with its value), a sign in front of what follows, or an operator
-// between two operands.
+// between two operands. An operand's text is spelled out only for a warning (term_text).
 struct Term {
     enum class Kind { OPERAND, SIGN, OPERATOR };
     Kind kind = Kind::OPERAND;
-    char symbol = 0;
     int32_t line = 0;
+    char symbol = 0;
+    bool literal = false;          // a vector literal: its numbers as warnings show them
+    char component = 0;            // the "x", "y" or "z" taken from the operand, or 0
     Value value;
-    std::string text;
+    std::string_view number_text;  // a number: as written in the scene text
+    Vector3 literal_vector;
+    std::string text;              // any other operand
+};
+
+// The terms of every expression being read, innermost last. An expression read inside an
+// operand (a group, an argument, a number of a vector literal) stands above the terms of the
+// expression around it and is gone before that operand is added, so one stack serves them all
+// without an allocation for each expression.
+std::vector<Term> termStack;
+
+// The terms of one expression: termStack from its first one on, removed when the expression
+// has been read, also when an error unwinds.
+class Terms {
+public:
+    Terms() : first_(termStack.size()) {}
+    ~Terms() { termStack.resize(first_); }
+    Terms(const Terms&) = delete;
+    Terms& operator=(const Terms&) = delete;
+
+    void push_back(Term&& term) { termStack.push_back(std::move(term)); }
+    size_t size() const { return termStack.size() - first_; }
+    bool empty() const { return size() == 0; }
+    const Term& operator[](size_t at) const { return termStack[first_ + at]; }
+    const Term& front() const { return termStack[first_]; }
+    const Term& back() const { return termStack.back(); }
+    const Term* begin() const { return termStack.data() + first_; }
+    const Term* end() const { return termStack.data() + termStack.size(); }
+
+private:
+    size_t first_;
 };
 
 struct Expression {
     Value value;
-    std::string text;  // as written, one space around each operator
     int32_t line = 0;  // where it starts
 };
 
-Expression read_expression(bool vector_first);
+Expression read_expression(bool vector_first, std::string* text = nullptr);
 
 char operator_symbol(TokenKind kind) {
     switch (kind) {
@@ -261,9 +292,7 @@ std::vector<Value> read_values_in_brackets(size_t count, std::string& text) {
             expect(TokenKind::COMMA);
             text += ", ";
         }
-        const Expression argument = read_expression(true);
-        values.push_back(argument.value);
-        text += argument.text;
+        values.push_back(read_expression(true, &text).value);
     }
     expect(TokenKind::RPAREN);
     text += ")";
@@ -288,14 +317,13 @@ std::vector<Value> read_arguments() {
 double parse_parameter();
 
 // vector-literal -> "<" expression "," expression "," expression ">"
-Vector3 read_vector_literal(std::string& text) {
+Vector3 read_vector_literal() {
     std::array<double, 3> v{};
     for (size_t i = 0; i < 3; ++i) {
         if (i > 0) expect(TokenKind::COMMA);
         v[i] = parse_parameter();
     }
     expect(TokenKind::GREATER);
-    text = "<" + warning_number(v[0]) + ", " + warning_number(v[1]) + ", " + warning_number(v[2]) + ">";
     return {v[0], v[1], v[2]};
 }
 
@@ -304,24 +332,27 @@ double condition_or();
 // The operand that starts with the current token (number, vector, group, function call,
 // declared name, macro call), with a component after it.
 Term read_operand(TokenKind kind, int32_t line) {
-    Term term{Term::Kind::OPERAND, 0, line, {}, {}};
+    Term term;
+    term.line = line;
     if (kind == TokenKind::NUMBER) {
         term.value = number_value(tokenizer.number);
-        term.text = token_text();
+        term.number_text = token_text();
     } else if (kind == TokenKind::VECTOR) {
         term.value = vector_value(tokenizer.vector);
         term.text = tokenizer.name;
     } else if (kind == TokenKind::LESS) {
-        term.value = vector_value(read_vector_literal(term.text));
+        term.literal_vector = read_vector_literal();
+        term.literal = true;
+        term.value = vector_value(term.literal_vector);
     } else if (kind == TokenKind::LPAREN) {
         if (readingCondition) {
             // Inside #if brackets a group may hold a comparison, worth 1 or 0.
             term.value = number_value(condition_or());
             term.text = "(...)";
         } else {
-            const Expression group = read_expression(true);
-            term.value = group.value;
-            term.text = "(" + group.text + ")";
+            term.text = "(";
+            term.value = read_expression(true, &term.text).value;
+            term.text += ")";
         }
         expect(TokenKind::RPAREN);
     } else if (kind == TokenKind::IDENTIFIER) {
@@ -370,7 +401,7 @@ Term read_operand(TokenKind kind, int32_t line) {
     const std::string& axis = tokenizer.name;
     if (axis != "x" && axis != "y" && axis != "z") expected("x, y or z");
     term.value = number_value(axis == "x" ? v.x : axis == "y" ? v.y : v.z);
-    term.text += "." + axis;
+    term.component = axis[0];
     return term;
 }
 
@@ -380,10 +411,18 @@ bool starts_operand(TokenKind kind) {
            kind == TokenKind::CLOCK || kind == TokenKind::RAND || is_number_function(kind) || is_pair_function(kind) || is_vector_function(kind);
 }
 
+Term symbol_term(Term::Kind kind, TokenKind symbol, int32_t line) {
+    Term term;
+    term.kind = kind;
+    term.symbol = operator_symbol(symbol);
+    term.line = line;
+    return term;
+}
+
 // The terms of one expression as written, in order. The recursion follows the language's own
 // grouping, each operator taking the whole rest as its right operand. A vector literal may
 // start an operand unless this is the start of an expression that must give a number.
-void read_terms(std::vector<Term>& terms, bool vector_first) {
+void read_terms(Terms& terms, bool vector_first) {
     const NestingLevel level;
     bool have_value = false;
     for (;;) {
@@ -391,13 +430,13 @@ void read_terms(std::vector<Term>& terms, bool vector_first) {
         const TokenKind kind = tokenizer.kind;
         const int32_t line = tokenizer.line;
         if (kind == TokenKind::PLUS || kind == TokenKind::MINUS) {
-            terms.push_back({have_value ? Term::Kind::OPERATOR : Term::Kind::SIGN, operator_symbol(kind), line, {}, {}});
+            terms.push_back(symbol_term(have_value ? Term::Kind::OPERATOR : Term::Kind::SIGN, kind, line));
             read_terms(terms, true);
             return;
         }
         if (kind == TokenKind::TIMES || kind == TokenKind::DIVIDE) {
             if (!have_value) expected("a number");
-            terms.push_back({Term::Kind::OPERATOR, operator_symbol(kind), line, {}, {}});
+            terms.push_back(symbol_term(Term::Kind::OPERATOR, kind, line));
             read_terms(terms, true);
             return;
         }
@@ -427,10 +466,24 @@ struct Reading {
     int32_t line = 0;
 };
 
+std::string value_text(const Value& value) {
+    if (!value.is_vector) return warning_number(value.number);
+    const Vector3& v = value.vector;
+    return "<" + warning_number(v.x) + ", " + warning_number(v.y) + ", " + warning_number(v.z) + ">";
+}
+
+std::string term_text(const Term& term) {
+    std::string text = term.literal            ? value_text(vector_value(term.literal_vector))
+                       : term.number_text.data() ? std::string(term.number_text)
+                                                 : term.text;
+    if (term.component) (text += '.') += term.component;
+    return text;
+}
+
 std::string bracketed(const Reading& reading) { return reading.leaf ? reading.text : "(" + reading.text + ")"; }
 
 Reading operand_reading(const Term& term, bool spelled) {
-    return {term.value, spelled ? term.text : std::string(), true, nullptr, term.line};
+    return {term.value, spelled ? term_text(term) : std::string(), true, nullptr, term.line};
 }
 
 Reading sign_applied(const Term& sign, const Reading& operand, bool spelled) {
@@ -453,7 +506,7 @@ Reading operator_applied(const Term& op, const Reading& left, const Reading& rig
 }
 
 // The language's grouping of terms[at...].
-Reading language_reading(const std::vector<Term>& terms, size_t at, bool spelled) {
+Reading language_reading(const Terms& terms, size_t at, bool spelled) {
     const Term& term = terms[at];
     if (term.kind == Term::Kind::SIGN) return sign_applied(term, language_reading(terms, at + 1, spelled), spelled);
     const Reading operand = operand_reading(term, spelled);
@@ -464,7 +517,7 @@ Reading language_reading(const std::vector<Term>& terms, size_t at, bool spelled
 // The reading with the usual precedence (signs, then * and /, then + and -) and left grouping.
 class UsualReading {
 public:
-    UsualReading(const std::vector<Term>& terms, bool spelled) : terms_(terms), spelled_(spelled) {}
+    UsualReading(const Terms& terms, bool spelled) : terms_(terms), spelled_(spelled) {}
 
     Reading sum() {
         Reading value = product();
@@ -496,7 +549,7 @@ private:
         return operand_reading(term, spelled_);
     }
 
-    const std::vector<Term>& terms_;
+    const Terms& terms_;
     const bool spelled_;
     size_t at_ = 0;
 };
@@ -515,18 +568,12 @@ bool values_differ(const Value& a, const Value& b) {
            numbers_differ(a.vector.z, b.vector.z);
 }
 
-std::string value_text(const Value& value) {
-    if (!value.is_vector) return warning_number(value.number);
-    const Vector3& v = value.vector;
-    return "<" + warning_number(v.x) + ", " + warning_number(v.y) + ", " + warning_number(v.z) + ">";
-}
-
-std::string written_text(const std::vector<Term>& terms) {
+std::string written_text(const Terms& terms) {
     std::string text;
     for (const Term& term : terms) {
         if (term.kind == Term::Kind::OPERATOR) text += std::string(" ") + term.symbol + " ";
         else if (term.kind == Term::Kind::SIGN) text += term.symbol;
-        else text += term.text;
+        else text += term_text(term);
     }
     return text;
 }
@@ -537,13 +584,23 @@ Value valid_value(const Reading& reading) {
 }
 
 // Reads one expression, grouped as the file it is written in asks; in a file of the
-// language's own grouping, warns when the usual grouping would give another value.
-Expression read_expression(bool vector_first) {
-    std::vector<Term> terms;
+// language's own grouping, warns when the usual grouping would give another value. The
+// expression as written (one space around each operator) is appended to text when it is given.
+Expression read_expression(bool vector_first, std::string* text) {
+    Terms terms;
     Expression expression;
     read_terms(terms, vector_first);
     expression.line = terms.front().line;
-    expression.text = written_text(terms);
+    if (text) *text += written_text(terms);
+    // One operand, or a sign and one operand, reads the same in both groupings.
+    if (terms.size() == 1) {
+        expression.value = terms.front().value;
+        return expression;
+    }
+    if (terms.size() == 2) {
+        expression.value = apply_sign(terms[0].symbol, terms[1].value);
+        return expression;
+    }
     if (usual_arithmetic()) {
         expression.value = valid_value(UsualReading(terms, false).sum());
         return expression;
@@ -555,8 +612,9 @@ Expression read_expression(bool vector_first) {
     if (usual_value.wanted || !values_differ(expression.value, usual_value.value)) return expression;
     const Reading language = language_reading(terms, 0, true);
     const Reading usual = UsualReading(terms, true).sum();
-    warn(expression.line, "'%s' is read as %s = %s, not %s = %s", expression.text.c_str(), language.text.c_str(),
-         value_text(language.value).c_str(), usual.text.c_str(), value_text(usual.value).c_str());
+    warn(expression.line, "'%s' is read as %s = %s, not %s = %s", written_text(terms).c_str(),
+         language.text.c_str(), value_text(language.value).c_str(), usual.text.c_str(),
+         value_text(usual.value).c_str());
     return expression;
 }
 
@@ -774,7 +832,9 @@ Object* parse_csg(const ObjectMethods* kind) {
 void parse_modifiers(Object* object) {
     const Transformation transformation = parse_transformations();
     object->methods->transform(object, transformation);
-    apply_texture(object, parse_texture(nullptr));
+    // Giving the default texture to what holds the default texture changes nothing.
+    Texture* const texture = parse_texture(nullptr);
+    if (texture != defaultTexture()) apply_texture(object, shareTexture(texture));
 }
 
 // "color" "rgb" vector
@@ -948,6 +1008,7 @@ Object* parse_scene_file(const char* file_name) {
 //                   | identifier modifiers | macro-call
 Object* parse_object() {
     const NestingLevel level;
+    release_text_read();
     next_token();
     const TokenKind kind = tokenizer.kind;
     const bool braced = is_braced_statement(kind);

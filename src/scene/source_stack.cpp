@@ -27,6 +27,9 @@ inline constexpr long MAX_TOKENS = 10000000;
 inline constexpr long TOKENS_PER_BYTE = 4;
 inline constexpr int MAX_INCLUDE_DEPTH = 32;
 inline constexpr int MAX_MACRO_DEPTH = 64;
+// The text read for good is given back in steps of this many bytes at least: a large file
+// gives back most of itself while it is read, a small one keeps its few pages.
+inline constexpr size_t RELEASE_STEP = 1 << 20;
 // A loop stops at the last value not past its end, allowing this much of a step for rounding.
 inline constexpr double LOOP_END_TOLERANCE = 1e-9;
 
@@ -89,6 +92,11 @@ long bodyWordsRead = 0;
 long loopRounds = 0;
 long bytesRead = 0;
 int declarationDepth = 0;
+// The least offset in the scene file's text where a name was declared: a declared text or a
+// macro body is read again where it is used, so the text from there on is kept.
+size_t firstDeclarationAt = std::string::npos;
+// The scene file's text before this offset has been given back.
+size_t releasedBefore = 0;
 // Set while a declared text is passed over: loops, conditions and macros in it are read only
 // where the text is used.
 bool skippingBodies = false;
@@ -170,9 +178,15 @@ void look_up_name() {
     tokenizer.position = 0;
     tokenizer.position_line = 0;
     tokenizer.index = -1;
+    // Keywords stand first in every symbol table, so no declaration or binding hides one.
+    if (const TokenKind keyword = keyword_kind(name); keyword != TokenKind::NONE) {
+        if (tokenizer.name_at_end) name_at_end_error();
+        tokenizer.kind = keyword;
+        tokenizer.position_source = nullptr;
+        return;
+    }
     const SymbolEntry* entry = find_symbol(name);
-    const bool keyword = entry && entry < tokenizer.symbols.data() + KEYWORD_COUNT;
-    const Binding* binding = keyword ? nullptr : find_binding(name);
+    const Binding* binding = find_binding(name);
     if (binding) {
         if (tokenizer.name_at_end) name_at_end_error();
         take_binding(*binding);
@@ -215,13 +229,15 @@ void warn_if_declared_again(const std::string& name, int32_t line) {
 
 void add_symbol(TokenKind kind, std::string name, int32_t position, int32_t position_line, int32_t line,
                 int32_t index) {
+    if (!sources.empty() && tokenizer.source == sources.front().text)
+        firstDeclarationAt = std::min(firstDeclarationAt, static_cast<size_t>(position));
     tokenizer.symbols.push_back({kind, std::move(name), position, position_line, line, tokenizer.source, index});
 }
 
 // ---- Directives ----
 
 int peek_char() {
-    const std::string& text = *tokenizer.text;
+    const std::string_view text = *tokenizer.text;
     return tokenizer.at < text.size() ? static_cast<unsigned char>(text[tokenizer.at]) : -1;
 }
 
@@ -250,7 +266,7 @@ struct BodyEnd {
 };
 
 bool find_body_end(size_t at, int32_t line, bool stop_at_else, BodyEnd& end) {
-    const std::string& text = *tokenizer.text;
+    const std::string_view text = *tokenizer.text;
     int depth = 0;
     while (at < text.size()) {
         const char c = text[at];
@@ -272,7 +288,7 @@ bool find_body_end(size_t at, int32_t line, bool stop_at_else, BodyEnd& end) {
             while (word_end < text.size() && (std::isalnum(static_cast<unsigned char>(text[word_end])) ||
                                               text[word_end] == '_'))
                 ++word_end;
-            const std::string word = text.substr(at + 1, word_end - at - 1);
+            const std::string_view word = text.substr(at + 1, word_end - at - 1);
             at = word_end;
             if (word == "for" || word == "if" || word == "macro") {
                 ++depth;
@@ -305,14 +321,14 @@ void jump_past(const BodyEnd& end) { seek_to(static_cast<int32_t>(end.at), end.l
 // include -> "#include" '"' path '"'; the path is taken from the folder of the including file.
 void run_include(int32_t line) {
     skip_blank();
-    const std::string& text = *tokenizer.text;
+    const std::string_view text = *tokenizer.text;
     const size_t open_quote = tokenizer.at;
     const size_t close_quote = open_quote < text.size() && text[open_quote] == '"'
                                    ? text.find_first_of("\"\n", open_quote + 1)
                                    : std::string::npos;
     if (close_quote == std::string::npos || text[close_quote] != '"')
         error_at(line, "Expected a file name in quotes after #include");
-    std::string path = text.substr(open_quote + 1, close_quote - open_quote - 1);
+    std::string path(text.substr(open_quote + 1, close_quote - open_quote - 1));
     tokenizer.at = close_quote + 1;
     const size_t slash = tokenizer.file_name.rfind('/');
     if (!path.empty() && path[0] != '/' && slash != std::string::npos)
@@ -491,7 +507,7 @@ bool run_end(int32_t line) {
     return false;
 }
 
-bool starts_word(const std::string& text, size_t at, const char* word) {
+bool starts_word(std::string_view text, size_t at, const char* word) {
     const size_t length = std::strlen(word);
     if (text.compare(at, length, word) != 0) return false;
     const size_t after = at + length;
@@ -694,6 +710,25 @@ void pop_state() {
 
 int state_depth() { return static_cast<int>(stateStack.size()); }
 
+void release_text_read() {
+    if (sources.empty() || sources.front().kind != SourceKind::FILE) return;
+    const SourceText* file = sources.front().text;
+    if (tokenizer.source != file) return;
+    // Loops, macros, declared texts and included files all come back to places of their own.
+    for (const Source& source : sources)
+        if (source.kind != SourceKind::FILE && source.kind != SourceKind::IF) return;
+    size_t kept = firstDeclarationAt;
+    const auto keep_places_of = [&kept, file](const Tokenizer& t) {
+        if (t.source == file) kept = std::min({kept, t.at, t.token_start, t.scan_start});
+        if (t.position_source == file) kept = std::min(kept, static_cast<size_t>(t.position));
+    };
+    keep_places_of(tokenizer);
+    for (const SavedState& saved : stateStack) keep_places_of(saved.tokenizer);
+    if (kept < releasedBefore + RELEASE_STEP) return;
+    release_text_before(file, kept);
+    releasedBefore = kept;
+}
+
 void enter_declared_text() {
     const int32_t use_line = tokenizer.line;
     const SourceText* text = tokenizer.position_source;
@@ -730,7 +765,7 @@ void leave_source() { pop_state(); }
 
 bool macro_gives_texture(int32_t index) {
     const Macro& macro = macros[static_cast<size_t>(index)];
-    const std::string& text = macro.text->text;
+    const std::string_view text = macro.text->text;
     size_t at = macro.body_at;
     while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
     return starts_word(text, at, "texture") || starts_word(text, at, "pigment") || starts_word(text, at, "finish");
@@ -765,6 +800,8 @@ void reset_tokenizer() {
     bodyWordsRead = 0;
     loopRounds = 0;
     bytesRead = 0;
+    firstDeclarationAt = std::string::npos;
+    releasedBefore = 0;
     skippingBodies = false;
     readingCondition = false;
     forget_source_texts();

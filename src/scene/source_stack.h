@@ -44,6 +44,11 @@ void push_state();
 void pop_state();
 int state_depth();
 
+// Gives back to the system the part of the scene file's text that nothing can read again (the
+// text before every place that reading may come back to). Called only where no expression is
+// being read: the terms of one point into the text.
+void release_text_read();
+
 // Reads the text declared for the current IDENTIFIER where it stands, until leave_source.
 void enter_declared_text();
 // Reads the body of a macro with each parameter standing for its argument, until

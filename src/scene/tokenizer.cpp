@@ -3,17 +3,21 @@
 #include "scene/tokenizer.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <new>
 #include <unordered_map>
+#include <utility>
 
 #include "base/error.h"
 
@@ -31,6 +35,8 @@ inline constexpr size_t MAX_ECHO = 40;
 inline constexpr off_t MAX_FILE_SIZE = 256L * 1024 * 1024;
 // The byte-order mark some editors write at the start of a UTF-8 file.
 inline constexpr char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
+// More room for a file that grows while it is read.
+inline constexpr size_t GROWTH_ROOM = 1 << 20;
 
 // ORDER MATTERS: scene files have always been read against this order, and the first entry
 // with a name wins.
@@ -119,6 +125,50 @@ constexpr bool keywords_cover_their_codes() {
 static_assert(static_cast<int>(TokenKind::LIGHT_SOURCE) - static_cast<int>(TokenKind::SQRT) + 1 == KEYWORD_COUNT);
 static_assert(keywords_cover_their_codes());
 
+// The keywords by a hash of their spelling, for the lookup of every word read: slots hold
+// indexes into KEYWORDS, -1 where none is; a collision takes the next free slot.
+inline constexpr size_t KEYWORD_SLOTS = 128;  // a power of two, three times KEYWORD_COUNT
+
+// The length and the first and last letters: these tell all keywords but two apart.
+constexpr size_t word_hash(const char* word, size_t length) {
+    if (length == 0) return 0;
+    return length + 3 * static_cast<unsigned char>(word[0]) + 35 * static_cast<unsigned char>(word[length - 1]);
+}
+
+constexpr size_t length_of(const char* word) {
+    size_t length = 0;
+    while (word[length]) ++length;
+    return length;
+}
+
+constexpr std::array<int8_t, KEYWORD_SLOTS> keyword_slots() {
+    std::array<int8_t, KEYWORD_SLOTS> slots{};
+    for (int8_t& slot : slots) slot = -1;
+    for (size_t i = 0; i < KEYWORDS.size(); ++i) {
+        size_t at = word_hash(KEYWORDS[i].name, length_of(KEYWORDS[i].name)) & (KEYWORD_SLOTS - 1);
+        while (slots[at] >= 0) at = (at + 1) & (KEYWORD_SLOTS - 1);
+        slots[at] = static_cast<int8_t>(i);
+    }
+    return slots;
+}
+
+constexpr std::array<int8_t, KEYWORD_SLOTS> KEYWORD_SLOT_TABLE = keyword_slots();
+// The keywords' spellings with their lengths, compared at once.
+constexpr std::array<std::string_view, KEYWORD_COUNT> keyword_spellings() {
+    std::array<std::string_view, KEYWORD_COUNT> spellings{};
+    for (size_t i = 0; i < KEYWORDS.size(); ++i) spellings[i] = KEYWORDS[i].name;
+    return spellings;
+}
+
+constexpr std::array<std::string_view, KEYWORD_COUNT> KEYWORD_SPELLINGS = keyword_spellings();
+
+size_t page_size() {
+    static const auto size = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    return size;
+}
+
+size_t whole_pages(size_t bytes) { return (bytes + page_size() - 1) / page_size() * page_size(); }
+
 // Every file text read since the last reset; a deque never moves them, so the tokenizer,
 // its saved copies and the symbol table can point into them. Indexed by the path as opened.
 std::deque<SourceText> sourceTexts;
@@ -129,13 +179,22 @@ std::unordered_map<std::string, size_t> firstEntry;
 size_t indexedCount = 0;
 
 // Character classes of the "C" locale, written out so bytes above 127 are never letters.
-bool is_letter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
+constexpr bool is_letter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+constexpr bool is_digit(int c) { return c >= '0' && c <= '9'; }
 bool is_hex_digit(int c) { return is_digit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
+// Letters, digits and the underscore, by byte: read_name looks every byte of a name up here.
+constexpr std::array<bool, 256> name_characters() {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 256; ++c) table[static_cast<size_t>(c)] = is_letter(c) || is_digit(c) || c == '_';
+    return table;
+}
+
+constexpr std::array<bool, 256> NAME_CHARACTERS = name_characters();
+
 int peek_char() {
-    const std::string* text = tokenizer.text;
+    const std::string_view* text = tokenizer.text;
     return text && tokenizer.at < text->size() ? static_cast<unsigned char>((*text)[tokenizer.at]) : EOF;
 }
 
@@ -200,35 +259,98 @@ std::string offending_word(int first) {
     return printable(word);
 }
 
-size_t skip_digits(const std::string& text, size_t at, bool hex) {
+size_t skip_digits(std::string_view text, size_t at, bool hex) {
     while (at < text.size() && (hex ? is_hex_digit(text[at]) : is_digit(text[at]))) ++at;
     return at;
 }
 
 // End of the longest run of characters a "%le" conversion can take from at: digits, a point,
-// digits, an exponent with its sign and digits, in decimal or in "0x" hexadecimal.
-size_t number_run_end(const std::string& text, size_t at) {
+// digits, an exponent with its sign and digits, in decimal or in "0x" hexadecimal. plain tells
+// whether the run is a plain decimal: at least one digit before an exponent mark, and digits
+// after one; "%le" takes such a run whole.
+size_t number_run_end(std::string_view text, size_t at, bool& plain) {
     const bool hex = at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X');
     if (hex) at += 2;
+    const size_t mantissa = at;
     at = skip_digits(text, at, hex);
-    if (at < text.size() && text[at] == '.') at = skip_digits(text, at + 1, hex);
+    size_t digits = at - mantissa;
+    if (at < text.size() && text[at] == '.') {
+        const size_t fraction = at + 1;
+        at = skip_digits(text, fraction, hex);
+        digits += at - fraction;
+    }
+    plain = !hex && digits > 0;
     const char exponent = hex ? 'p' : 'e';
     if (at < text.size() && (text[at] | 0x20) == exponent) {
         ++at;
         if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+        const size_t exponent_digits = at;
         at = skip_digits(text, at, false);
+        plain = plain && at > exponent_digits;
     }
     return at;
 }
 
+// Powers of ten a double holds exactly.
+constexpr double EXACT_POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+inline constexpr int MAX_EXACT_POWER = 22;
+inline constexpr uint64_t EXACT_WHOLE_LIMIT = uint64_t{1} << 53;
+// Nineteen decimal digits always fit in 64 bits.
+inline constexpr int MAX_WHOLE_DIGITS = 19;
+
+// A plain decimal run whose digits make a whole number of at most 2^53 and whose power of ten
+// lies within 22 either way: both are exact doubles, and the one product or quotient of two
+// exact doubles is rounded correctly, as strtod rounds (Clinger's fast path). False for any
+// other decimal.
+bool read_short_decimal(const char* run, size_t length, double& value) {
+    uint64_t whole = 0;
+    int digits = 0, power = 0;
+    size_t at = 0;
+    for (; at < length && is_digit(run[at]); ++at, ++digits) whole = whole * 10 + static_cast<uint64_t>(run[at] - '0');
+    if (at < length && run[at] == '.')
+        for (++at; at < length && is_digit(run[at]); ++at, ++digits, --power)
+            whole = whole * 10 + static_cast<uint64_t>(run[at] - '0');
+    if (digits > MAX_WHOLE_DIGITS || whole > EXACT_WHOLE_LIMIT) return false;
+    if (at < length) {
+        ++at;  // the exponent mark, followed by digits in a plain decimal
+        const bool negative = run[at] == '-';
+        if (run[at] == '+' || run[at] == '-') ++at;
+        if (length - at > 3) return false;
+        int exponent = 0;
+        for (; at < length; ++at) exponent = exponent * 10 + (run[at] - '0');
+        power += negative ? -exponent : exponent;
+    }
+    if (power < -MAX_EXACT_POWER || power > MAX_EXACT_POWER) return false;
+    const auto exact_whole = static_cast<double>(whole);
+    value = power < 0 ? exact_whole / EXACT_POWERS_OF_TEN[-power] : exact_whole * EXACT_POWERS_OF_TEN[power];
+    return true;
+}
+
+// Any other plain decimal run, through from_chars; false when the value is out of range.
+bool read_long_decimal(const char* run, size_t length, double& value) {
+    const auto [end, failure] = std::from_chars(run, run + length, value);
+    return failure == std::errc() && end == run + length;
+}
+
 // The number is converted exactly as "%le" reads it from a file; only the run it can take is
-// handed to the conversion, so reading stays linear in the file.
+// handed to the conversion, so reading stays linear in the file. A plain decimal is converted
+// on the short path or by from_chars, both correctly rounded like the strtod behind "%le".
 void read_number() {
-    const std::string& text = *tokenizer.text;
-    const std::string run = text.substr(tokenizer.at, number_run_end(text, tokenizer.at) - tokenizer.at);
+    const std::string_view text = *tokenizer.text;
+    bool plain = false;
+    const size_t length = number_run_end(text, tokenizer.at, plain) - tokenizer.at;
+    const char* run = text.data() + tokenizer.at;
     double value = 0;
+    if (plain && (read_short_decimal(run, length, value) || read_long_decimal(run, length, value))) {
+        tokenizer.at += length;
+        tokenizer.kind = TokenKind::NUMBER;
+        tokenizer.number = value;
+        return;
+    }
+    const std::string copy(run, length);
     int used = 0;
-    if (std::sscanf(run.c_str(), "%le%n", &value, &used) != 1)
+    if (std::sscanf(copy.c_str(), "%le%n", &value, &used) != 1)
         fatal_error(TOKENIZER_ERROR, MODULE, "Could not read a number in line %d", tokenizer.line);
     tokenizer.at += static_cast<size_t>(used);
     tokenizer.kind = TokenKind::NUMBER;
@@ -265,7 +387,7 @@ TokenKind punctuation_kind(int c) {
 }
 
 // Where the first word stands after blanks and comments, as skip_blank would find it.
-size_t first_word_at(const std::string& text, size_t at) {
+size_t first_word_at(std::string_view text, size_t at) {
     while (at < text.size()) {
         const char c = text[at];
         const char after = at + 1 < text.size() ? text[at + 1] : '\0';
@@ -285,28 +407,66 @@ size_t first_word_at(const std::string& text, size_t at) {
     return at;
 }
 
-SourceText make_source_text(const std::string& path, std::string text) {
-    SourceText source;
-    source.path = path;
-    source.text = std::move(text);
-    source.start = source.text.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
-    source.first_word = first_word_at(source.text, source.start);
+SourceText make_source_text(const std::string& path, TextPages pages) {
+    const std::string_view t = pages.view();  // stays where it is when the pages move
+    const size_t start = t.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
+    const size_t first_word = first_word_at(t, start);
     static constexpr char USUAL[] = "#usual_arithmetic";
     constexpr size_t length = sizeof USUAL - 1;
-    const std::string& t = source.text;
-    const size_t after = source.first_word + length;
-    source.usual_arithmetic = t.compare(source.first_word, length, USUAL) == 0 &&
-                              (after == t.size() || !(is_letter(t[after]) || is_digit(t[after]) || t[after] == '_'));
-    return source;
+    const size_t after = first_word + length;
+    const bool usual_arithmetic =
+        t.compare(first_word, length, USUAL) == 0 &&
+        (after == t.size() || !(is_letter(t[after]) || is_digit(t[after]) || t[after] == '_'));
+    return {path, std::move(pages), t, start, first_word, usual_arithmetic};
 }
 
 }  // namespace
+
+TextPages::TextPages(TextPages&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      mapped_(std::exchange(other.mapped_, 0)),
+      released_(std::exchange(other.released_, 0)) {}
+
+TextPages::~TextPages() {
+    if (data_) munmap(data_ + released_, mapped_ - released_);
+}
+
+// Called only while the file is read, before any page is given back.
+void TextPages::reserve(size_t capacity) {
+    const size_t wanted = whole_pages(size_ + capacity);
+    if (wanted <= mapped_) return;
+    void* pages = mmap(nullptr, wanted, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) throw std::bad_alloc();
+    if (data_) {
+        std::memcpy(pages, data_, size_);
+        munmap(data_, mapped_);
+    }
+    data_ = static_cast<char*>(pages);
+    mapped_ = wanted;
+}
+
+void TextPages::release_before(size_t offset) {
+    const size_t end = offset / page_size() * page_size();
+    if (end <= released_) return;
+    munmap(data_ + released_, end - released_);
+    released_ = end;
+}
 
 SymbolTable keyword_table() {
     SymbolTable table;
     table.reserve(KEYWORDS.size());
     for (const Keyword& keyword : KEYWORDS) table.push_back({keyword.kind, keyword.name, 0});
     return table;
+}
+
+TokenKind keyword_kind(const std::string& name) {
+    size_t at = word_hash(name.data(), name.size()) & (KEYWORD_SLOTS - 1);
+    for (; KEYWORD_SLOT_TABLE[at] >= 0; at = (at + 1) & (KEYWORD_SLOTS - 1)) {
+        const auto keyword = static_cast<size_t>(KEYWORD_SLOT_TABLE[at]);
+        if (KEYWORD_SPELLINGS[keyword] == name) return KEYWORDS[keyword].kind;
+    }
+    return TokenKind::NONE;
 }
 
 TokenKind builtin_word(const std::string& name) {
@@ -345,18 +505,23 @@ const SourceText* load_source_text(const std::string& path, int32_t include_line
         close(descriptor);
         file_error(include_line, "file larger than 256 MB", path);
     }
-    std::string text;
-    text.reserve(static_cast<size_t>(info.st_size));
-    char buffer[65536];
+    TextPages pages;
+    // A byte more than the file holds, so that its end is met without making room again.
+    pages.reserve(static_cast<size_t>(info.st_size) + 1);
     ssize_t got = 0;
-    while ((got = read(descriptor, buffer, sizeof buffer)) > 0 && text.size() <= static_cast<size_t>(MAX_FILE_SIZE))
-        text.append(buffer, static_cast<size_t>(got));
+    while (pages.view().size() <= static_cast<size_t>(MAX_FILE_SIZE)) {
+        if (pages.room() == 0) pages.reserve(GROWTH_ROOM);
+        got = read(descriptor, pages.free_start(), pages.room());
+        if (got <= 0) break;
+        pages.grow(static_cast<size_t>(got));
+    }
     const int reason = errno;
     close(descriptor);
     if (got < 0) file_error(include_line, "cannot read file", path, std::strerror(reason));
     // A file that grew while it was read.
-    if (text.size() > static_cast<size_t>(MAX_FILE_SIZE)) file_error(include_line, "file larger than 256 MB", path);
-    const SourceText& source = sourceTexts.emplace_back(make_source_text(path, std::move(text)));
+    if (pages.view().size() > static_cast<size_t>(MAX_FILE_SIZE))
+        file_error(include_line, "file larger than 256 MB", path);
+    const SourceText& source = sourceTexts.emplace_back(make_source_text(path, std::move(pages)));
     textsByPath.emplace(identity, &source);
     return &source;
 }
@@ -378,45 +543,38 @@ void forget_source_texts() {
     sourceTexts.clear();
 }
 
+void release_text_before(const SourceText* source, size_t offset) {
+    for (SourceText& text : sourceTexts)
+        if (&text == source) text.pages.release_before(offset);
+}
+
 void skip_blank() {
+    if (!tokenizer.text) return;
+    const std::string_view text = *tokenizer.text;
     for (;;) {
-        const int c = read_char();
-        if (c == '\n') {
-            ++tokenizer.line;
-        } else if (c == '/') {
-            const int after = read_char();
-            if (after == '/') {
-                skip_line_comment();
-            } else if (after == '*') {
-                skip_block_comment();
-            } else {
-                // Not a comment: the slash is read again as a division.
-                push_back_char(after);
-                push_back_char(c);
-                return;
-            }
-        } else if (!is_blank(c)) {
-            push_back_char(c);
-            return;
-        }
+        size_t at = tokenizer.at;
+        while (at < text.size() && is_blank(text[at])) tokenizer.line += text[at++] == '\n';
+        tokenizer.at = at;
+        if (at + 1 >= text.size() || text[at] != '/') return;
+        // Not a comment: the slash is read again as a division.
+        if (text[at + 1] != '/' && text[at + 1] != '*') return;
+        tokenizer.at = at + 2;
+        if (text[at + 1] == '/') skip_line_comment();
+        else skip_block_comment();
     }
 }
 
 void read_name() {
     tokenizer.name.clear();
-    tokenizer.name_at_end = false;
-    for (;;) {
-        const int c = read_char();
-        if (c == EOF) {
-            tokenizer.name_at_end = true;
-            return;
-        }
-        if (!is_letter(c) && !is_digit(c) && c != '_') {
-            push_back_char(c);
-            return;
-        }
-        tokenizer.name += static_cast<char>(c);
-    }
+    tokenizer.name_at_end = true;
+    if (!tokenizer.text) return;
+    const std::string_view text = *tokenizer.text;
+    const size_t start = tokenizer.at;
+    size_t at = start;
+    while (at < text.size() && NAME_CHARACTERS[static_cast<unsigned char>(text[at])]) ++at;
+    tokenizer.name.assign(text.data() + start, at - start);
+    tokenizer.name_at_end = at == text.size();
+    tokenizer.at = at;
 }
 
 void name_at_end_error() {
@@ -507,7 +665,7 @@ void seek_to(int32_t position, int32_t line) {
     tokenizer.component_at = std::string::npos;
 }
 int32_t line_of_text_after_token() {
-    const std::string* text = tokenizer.text;
+    const std::string_view* text = tokenizer.text;
     if (!text) return 0;
     size_t at = tokenizer.unget_pending ? tokenizer.scan_start : tokenizer.at;
     int32_t line = tokenizer.unget_pending ? tokenizer.scan_line : tokenizer.line;
@@ -539,7 +697,7 @@ bool locate_scene_error(ErrorLocation& where) {
     return true;
 }
 
-std::string token_text() {
+std::string_view token_text() {
     if (!tokenizer.text) return {};
     return tokenizer.text->substr(tokenizer.token_start, tokenizer.at - tokenizer.token_start);
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/error.h"
@@ -110,10 +111,38 @@ enum class TokenKind : int32_t {
     OR = 210,
 };
 
+// The bytes of a file in pages of their own, so that a part read for good can be given back
+// to the system while the rest is read.
+class TextPages {
+public:
+    TextPages() = default;
+    TextPages(TextPages&& other) noexcept;
+    TextPages& operator=(TextPages&& other) = delete;
+    TextPages(const TextPages&) = delete;
+    TextPages& operator=(const TextPages&) = delete;
+    ~TextPages();
+
+    // Room for at least capacity bytes past the size, keeping the bytes held.
+    void reserve(size_t capacity);
+    char* free_start() { return data_ + size_; }
+    size_t room() const { return mapped_ - size_; }
+    void grow(size_t count) { size_ += count; }
+    std::string_view view() const { return {data_, size_}; }
+    // Gives back every whole page before offset; reading there afterwards is a fault.
+    void release_before(size_t offset);
+
+private:
+    char* data_ = nullptr;
+    size_t size_ = 0;
+    size_t mapped_ = 0;
+    size_t released_ = 0;
+};
+
 // One scene file's text, read once and kept while the scene is read.
 struct SourceText {
     std::string path;  // as opened: the main file as given, an included one beside its includer
-    std::string text;
+    TextPages pages;
+    std::string_view text;  // the bytes of pages
     size_t start = 0;               // after a byte-order mark
     size_t first_word = 0;          // where the first word after blanks and comments stands
     bool usual_arithmetic = false;  // the first word is #usual_arithmetic
@@ -141,6 +170,8 @@ struct Keyword {
 
 // The table every scene file starts with: the keywords in their fixed order.
 SymbolTable keyword_table();
+// The kind of a keyword of the table; NONE for other words.
+TokenKind keyword_kind(const std::string& name);
 // The kind of a word that is looked up only after the declared names; NONE for other words.
 TokenKind builtin_word(const std::string& name);
 // The spelling of a keyword or built-in word kind; "" for other kinds.
@@ -150,7 +181,7 @@ const char* word_of(TokenKind kind);
 // into are owned by the source stack and outlive every copy).
 struct Tokenizer {
     const SourceText* source = nullptr;  // the text being read
-    const std::string* text = nullptr;   // source->text
+    const std::string_view* text = nullptr;  // source->text
     size_t at = 0;                      // offset of the next character to read
     size_t token_start = 0;             // offset of the current token's first character
     size_t scan_start = 0;              // where reading for the current token began
@@ -184,6 +215,8 @@ const SourceText* load_source_text(const std::string& path, int32_t include_line
 void start_reading(const SourceText* source);
 // Forgets every file text read.
 void forget_source_texts();
+// Gives back the pages of the text before offset: nothing reads there again.
+void release_text_before(const SourceText* source, size_t offset);
 
 // The characters of the next word: punctuation, a NUMBER, a name (kind NONE, its text in
 // tokenizer.name), HASH, COMPONENT or END_OF_FILE. Names are looked up by the source stack.
@@ -215,5 +248,5 @@ int32_t line_of_text_after_token();
 // The place an error is about while a file is open: its path as opened and the current line.
 bool locate_scene_error(ErrorLocation& where);
 
-// The source text of the current token, as written.
-std::string token_text();
+// The source text of the current token, as written; it stays until the file texts are forgotten.
+std::string_view token_text();

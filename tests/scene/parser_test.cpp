@@ -311,6 +311,52 @@ TEST_F(ParserTest, DeclaredTexturesAreParsedAgainForEveryUse) {
                       "ERROR (9000): parser - Expected a number in line 3");
 }
 
+TEST_F(ParserTest, EqualTexturesShareOneRecordApartFromTheDefault) {
+    const size_t before = currentStore->textures.size();
+    Object* scene = parse(
+        "union {\n"
+        "  sphere { <0,0,0>, 1 texture { pigment { color rgb <1, 0, 0> } } }\n"
+        "  sphere { <1,0,0>, 1 pigment { color rgb <1, 0, 0> } }\n"
+        "  sphere { <2,0,0>, 1 pigment { color rgb <-0, 0, 0> } }\n"
+        "  sphere { <3,0,0>, 1 pigment { color rgb <0, 0, 0> } }\n"
+        "  sphere { <4,0,0>, 1 finish { diffuse 0.6 } }\n"
+        "  sphere { <5,0,0>, 1 }\n"
+        "  texture { pigment { color rgb <0, 0, 0> } }\n"
+        "}\n");
+    const std::vector<Object*> m = members(scene);
+    ASSERT_EQ(m.size(), 6u);
+    EXPECT_EQ(m[0]->texture, m[1]->texture);
+    EXPECT_NE(m[2]->texture, m[3]->texture);  // -0 and 0 are told apart
+    EXPECT_EQ(m[5]->texture, m[3]->texture);  // given by the union, equal to the fourth's
+    // Written with the default values, a texture is still the sphere's own: the union's
+    // texture goes only to what holds the default record.
+    EXPECT_NE(m[4]->texture, defaultTexture());
+    EXPECT_EQ(m[4]->texture->colour, Texture().colour);
+    EXPECT_EQ(currentStore->textures.size() - before, 4u);
+}
+
+TEST_F(ParserTest, WhatIsReadAgainStaysInAFileGivenBackAsItIsRead) {
+    // A declaration, a macro and a loop read their texts again in a file of megabytes, from
+    // which what is read for good is given back: declared at the start and in the middle.
+    std::string spheres;
+    for (int i = 0; i < 25000; ++i) spheres += "  sphere { <0.123456, 1.234567, 2.345678>, 0.5 }\n";
+    const std::string declarations =
+        "#declare Red = texture { pigment { color rgb <1, 0, 0> } }\n"
+        "#macro M(X) sphere { <X, 0, 0>, 1 texture { Red } } #end\n";
+    const std::string uses = "  M(7)\n  #for (I, 0, 2) sphere { <I, 0, 0>, 1 texture { Red } } #end\n}\n";
+    for (const std::string& text : {declarations + "union {\n" + spheres + spheres + uses,
+                                    "union {\n" + spheres + declarations + spheres + uses}) {
+        const std::vector<Object*> m = members(parse(text));
+        ASSERT_EQ(m.size(), 50004u);
+        const std::vector<double> x = {7, 0, 1, 2};
+        for (size_t i = 0; i < x.size(); ++i) {
+            const auto* sphere = static_cast<const Sphere*>(m[50000 + i]);
+            EXPECT_EQ(sphere->texture->colour, (Vector3{1, 0, 0}));
+            EXPECT_EQ(placed(sphere, sphere->center).x, x[i]);
+        }
+    }
+}
+
 TEST_F(ParserTest, ObjectsWithoutAnObjectAreReported) {
     EXPECT_FATAL_LINE(parseFailing("object {\n}"), "ERROR (9000): parser - Expected an object in line 2");
     EXPECT_FATAL_LINE(parseFailing("#declare N = 1;\n\nN\n"), "ERROR (9000): parser - Expected an object in line 3");
@@ -520,7 +566,7 @@ TEST_F(CorpusTest, DeclaredObjects) {
     const std::vector<Object*> m = members(parseCase("ok_declared_objects.pov"));
     ASSERT_EQ(m.size(), 2u);
     EXPECT_NE(m[0]->id, m[1]->id);
-    EXPECT_NE(m[0]->texture, m[1]->texture);
+    EXPECT_EQ(m[0]->texture, m[1]->texture);  // each use reads its texture again; equal values, one record
     EXPECT_EQ(m[0]->texture->colour, (Vector3{1, 0, 0}));
     EXPECT_EQ(m[1]->texture->colour, (Vector3{1, 0, 0}));
     expectNear(placed(m[0], {0, 0, 0}), {0, 0, 0});

@@ -1,6 +1,9 @@
 // Tokens, line counting, comments, declarations and the state stack of the scene tokenizer.
 #include "scene/source_stack.h"
 
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "scene_files.h"
@@ -86,6 +89,31 @@ TEST_F(TokenizerTest, NumbersEndWhereTheFormattedConversionEndsThem) {
     for (next_token(); tokenizer.kind == K::NUMBER; next_token()) numbers.push_back(tokenizer.number);
     EXPECT_EQ(numbers, (std::vector<double>{12, 1.5, 0.5, 1, 2000}));
     EXPECT_EQ(tokenizer.kind, K::SEMICOLON);
+}
+
+TEST_F(TokenizerTest, NumbersAreTheValuesTheFormattedConversionReads) {
+    // Short decimals, decimals too long or too large for the short path, halfway cases, the
+    // ends of the range, and the forms only "%le" reads: the same bits, ending at the same place.
+    const char* spellings[] = {"0.020000", "4.264845", "0.1", "3.", ".5", "007", "1e22", "1e23", "8.5e-23",
+                               "9007199254740992", "9007199254740993", "9007199254740993.000001",
+                               "12345678901234567890123", "0.30000000000000004441", "1E-5", "2.5e+3",
+                               "2.2250738585072011e-308", "4.9406564584124654e-324", "2.4703282292062327e-324",
+                               "1e-400", "1.7976931348623157e308", "1.7976931348623159e308", "1e400",
+                               "1e", "1e+", "0x1.8p3", "0X1P-2"};
+    for (const char* spelling : spellings) {
+        double expected = 0;
+        int used = 0;
+        ASSERT_EQ(std::sscanf(spelling, "%le%n", &expected, &used), 1) << spelling;
+        reset_tokenizer();
+        open(std::string(spelling) + ";");
+        next_token();
+        ASSERT_EQ(tokenizer.kind, K::NUMBER) << spelling;
+        uint64_t read = 0, want = 0;
+        std::memcpy(&read, &tokenizer.number, sizeof read);
+        std::memcpy(&want, &expected, sizeof want);
+        EXPECT_EQ(read, want) << spelling;
+        EXPECT_EQ(tokenizer.at, static_cast<size_t>(used)) << spelling;
+    }
 }
 
 TEST_F(TokenizerTest, KeywordRunsIntoBraceButNotIntoDigit) {
