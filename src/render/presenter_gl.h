@@ -40,6 +40,13 @@ private:
     std::vector<int> positions;  // x, y per vertex
     std::vector<float> colours;  // r, g, b per vertex
     std::vector<unsigned> triangles;
+    // Whether anything was drawn since the last swap, flush or reshape, and whether that was
+    // a clear to black before the first fan; polygons are filled, not outlined.
+    bool drawnSinceShown = false;
+    bool clearedToBlack = false;
+    bool filling = true;
 
     void drawFans();
+    void drawOther();
+    void startNextFrame();
 };
