@@ -48,13 +48,14 @@ static bool sameObject(const Sample& centre, const Sample& c0, const Sample& c1,
 // A quad's samples lie in rows far apart in the grid and were last written long ago or by
 // another thread: asked for ahead of their use, their loads overlap instead of waiting in turn.
 // What is read of a sample lies in its first 48 bytes, in the lines of its start and its
-// object.
-static void prefetch(const Sample& s) {
+// object. Both helpers are inlined: a call to a function that only prefetches counts as one
+// without effect, and the compiler drops it.
+[[gnu::always_inline]] static inline void prefetch(const Sample& s) {
     __builtin_prefetch(&s);
     __builtin_prefetch(&s.hit.object);
 }
 
-static void prefetchLeaf(const QuadLeaf& leaf) {
+[[gnu::always_inline]] static inline void prefetchLeaf(const QuadLeaf& leaf) {
     const int hw = (leaf.x1 - leaf.x0) / 2, hh = (leaf.y1 - leaf.y0) / 2;
     for (const Sample* s : {&sampleGrid.at(leaf.x0 + hw, leaf.y0 + hh), &sampleGrid.at(leaf.x0, leaf.y0),
                             &sampleGrid.at(leaf.x1, leaf.y0), &sampleGrid.at(leaf.x0, leaf.y1),
