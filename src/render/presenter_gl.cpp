@@ -52,9 +52,12 @@ void GlPresenter::fan(const Sample* const* samples, int count) {
     const bool closed = count > 3 && samples[count - 1] == samples[1];
     // The hub is the first vertex of every triangle: the centre, or the outline's first vertex.
     const int hub = oneColour ? 1 : 0;
+    // The vertices stored run from the hub to the last one before a closing repeat; the
+    // triangles end on the closing vertex, except round an outline cut from its first vertex.
+    const int lastStored = closed ? count - 2 : count - 1;
     const int last = closed && oneColour ? count - 2 : count - 1;
     const auto first = static_cast<unsigned>(positions.size() / 2);
-    for (int i = hub; i <= (closed ? count - 2 : count - 1); ++i) {
+    for (int i = hub; i <= lastStored; ++i) {
         const Sample& s = *samples[i];
         positions.insert(positions.end(), {s.column, s.row});
         colours.insert(colours.end(), {static_cast<GLfloat>(s.colour.x), static_cast<GLfloat>(s.colour.y),
