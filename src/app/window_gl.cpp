@@ -123,6 +123,7 @@ struct WindowPresenter : GlPresenter {
         GlPresenter::flush();
     }
     void finishFrame(GLenum buffer) {
+        drawFans();  // the panels go over them, and a requested picture holds them
         if (showOverlay) drawOverlay(*this);
         if (!reloadError.empty()) drawReloadError(*this);
         if (!pictureRequested) return;

@@ -33,6 +33,10 @@ struct GlPresenter : Presenter {
     void flush() override;
     void reshape(int width, int height) override;
 
+protected:
+    // Draws the fans gathered so far; whoever draws into the context on its own calls it first.
+    void drawFans();
+
 private:
     // Fans not drawn yet, as the triangles OpenGL cuts a fan into; drawn before any other call
     // and whenever FAN_BATCH_VERTICES have gathered. Kept between frames, so drawing allocates
@@ -40,6 +44,12 @@ private:
     std::vector<int> positions;  // x, y per vertex
     std::vector<float> colours;  // r, g, b per vertex
     std::vector<unsigned> triangles;
+    // Whether anything was drawn since the last swap, flush or reshape, and whether that was
+    // a clear to black before the first fan; polygons are filled, not outlined.
+    bool drawnSinceShown = false;
+    bool clearedToBlack = false;
+    bool filling = true;
 
-    void drawFans();
+    void drawOther();
+    void startNextFrame();
 };

@@ -4,13 +4,14 @@
 
 #include <vector>
 
+#include "base/allocator.h"
 #include "render/shading.h"
 
 // Samples row by row: column c of row r is element c + r·width.
 struct SampleGrid {
     int width = 400;   // one more than the window width
     int height = 400;  // one more than the window height
-    std::vector<Sample> samples;
+    std::vector<Sample, TableAllocator<Sample>> samples;
 
     Sample& at(int column, int row) { return samples[column + row * width]; }
 };
