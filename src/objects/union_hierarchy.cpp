@@ -787,66 +787,69 @@ const ObjectMethods UnionTreeMethods = {
     .prepare = nullptr,
 };
 
-bool nearestInTree(UnionTree* tree, const Ray& ray, Intersection& nearest, double& nearestDistance, long& order,
-                   long base) {
-    if (!rayBoxTest(ray, tree->bounds)) return false;
+namespace {
+
+// Asks the members whose boxes the ray meets for their spans, nearest box first, leaving out
+// boxes that begin beyond limit (read again after every member: visiting one may lower it).
+// visit(place of the member, whether it reported, its spans) returns true to end the walk.
+// Counts the tree's union test; the caller counts its hit.
+template <class VisitMember>
+void walk_nearest_first(UnionTree& tree, const Ray& ray, const double& limit, VisitMember visit) {
     ++stats.csgUnionTests;
     const PushMetEntries push = pushMetEntries[ray.classification & 7];
-    PendingList list(*tree);
+    PendingList list(tree);
     std::vector<Pending>& pending = *list;
     IntersectionStack* spans = acquireStack();
-    bool reported = false;
-    while (!pending.empty()) {
+    bool done = false;
+    while (!pending.empty() && !done) {
         const Pending next = pending.back();
         pending.pop_back();
-        if (beyond(next.distance, nearestDistance)) continue;
+        if (beyond(next.distance, limit)) continue;
         if (next.index >= 0) {
-            push(*tree, tree->nodes[next.index], ray, pending);
+            push(tree, tree.nodes[next.index], ray, pending);
             continue;
         }
         spans->count = 0;
-        if (!member_spans(*tree, next.index, ray, spans)) continue;
+        const bool reported = member_spans(tree, next.index, ray, spans) != 0;
+        done = visit(~next.index, reported, *spans);
+    }
+    spans->count = 0;
+    releaseStack(spans);
+}
+
+}  // namespace
+
+bool nearestInTree(UnionTree* tree, const Ray& ray, Intersection& nearest, double& nearestDistance, long& order,
+                   long base) {
+    if (!rayBoxTest(ray, tree->bounds)) return false;
+    bool reported = false;
+    walk_nearest_first(*tree, ray, nearestDistance, [&](int member, bool memberReported, const IntersectionStack& spans) {
+        if (!memberReported) return false;
         reported = true;
         // Of equal distances the span latest in the caller's order wins; one member's spans
         // come in the order it pushed them.
-        const long place = base + ~next.index;
-        for (int i = 0; i < spans->count; ++i) {
-            const double distance = visibleDistance(spans->records[i]);
+        const long place = base + member;
+        for (int i = 0; i < spans.count; ++i) {
+            const double distance = visibleDistance(spans.records[i]);
             if (distance < nearestDistance || (distance == nearestDistance && distance < NO_LIMIT && place >= order)) {
-                nearest = spans->records[i];
+                nearest = spans.records[i];
                 nearestDistance = distance;
                 order = place;
             }
         }
-    }
-    spans->count = 0;
-    releaseStack(spans);
+        return false;
+    });
     if (reported) ++stats.csgUnionHits;
     return reported;
 }
 
 bool treeBlocksLight(UnionTree* tree, const Ray& ray, double distance) {
     if (!rayBoxTest(ray, tree->bounds)) return false;
-    ++stats.csgUnionTests;
-    const PushMetEntries push = pushMetEntries[ray.classification & 7];
-    PendingList list(*tree);
-    std::vector<Pending>& pending = *list;
-    IntersectionStack* spans = acquireStack();
     bool blocked = false;
-    while (!pending.empty() && !blocked) {
-        const Pending next = pending.back();
-        pending.pop_back();
-        if (beyond(next.distance, distance)) continue;
-        if (next.index >= 0) {
-            push(*tree, tree->nodes[next.index], ray, pending);
-            continue;
-        }
-        spans->count = 0;
-        member_spans(*tree, next.index, ray, spans);
-        for (int i = 0; i < spans->count && !blocked; ++i) blocked = spanBlocks(spans->records[i], distance);
-    }
-    spans->count = 0;
-    releaseStack(spans);
+    walk_nearest_first(*tree, ray, distance, [&](int, bool, const IntersectionStack& spans) {
+        for (int i = 0; i < spans.count && !blocked; ++i) blocked = spanBlocks(spans.records[i], distance);
+        return blocked;
+    });
     if (blocked) ++stats.csgUnionHits;
     return blocked;
 }
