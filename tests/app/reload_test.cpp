@@ -97,10 +97,6 @@ TEST_F(Reload, AThousandReloadsKeepTheMemoryFlat) {
     EXPECT_EQ(primitiveCount, 300);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(Reload, IncludedFilesAreWatchedToo) {
     std::ofstream(directory + "/part.inc") << "#declare R = 1;\n";
     save("#include \"part.inc\"\nsphere { <0, 0, 0>, R }\n");

@@ -10,7 +10,8 @@ BALL=$PWD/tests/farm/moving_ball.pov
 SCENE=$PWD
 cd "$OUT" || exit 1
 
-# Refused before anything is loaded or written: status 2 and the fault on standard error.
+# Refused before anything is loaded or written: status 2 and the fault on standard error (every
+# refusal's wording is checked in tests/app/options_test.cpp).
 while IFS='|' read -r problem arguments; do
     "$RENDER" $arguments --out refused.png >stdout 2>stderr
     expect "status of [$arguments]" 2 "$?"
@@ -18,10 +19,6 @@ while IFS='|' read -r problem arguments; do
     expect "output of [$arguments]" "" "$(cat stdout; ls refused*.png 2>/dev/null)"
 done <<'TABLE'
 --frame-range: 2-3 is not within frames 0-2|--animate 3 --frame-range 2-3
---frame-range: 2-1 is not within frames 0-2|--animate 3 --frame-range 2-1
---frame-range needs --animate|--frame-range 0-0
---region: 20,0,10,10 is reversed|--mode full --size 32x24 --region 20,0,10,10
---region: 0,5,10,5 is empty|--mode full --size 32x24 --region 0,5,10,5
 --region: 0,0,33,24 is outside the 32x24 picture|--mode full --size 32x24 --region 0,0,33,24
 TABLE
 

@@ -23,9 +23,6 @@ refused quadray-render "--size: '0x480' is not WIDTHxHEIGHT with sides from 1 to
 refused quadray-render "--camera-move needs a value" --camera-move
 refused quadray-render "--out: 'picture.jpg' does not end in .png" --out picture.jpg
 refused quadray-render "--threads: 'many' is not a thread count from 1 to 1024" --threads many
-refused quadray-render "--samples needs --mode full" --samples 4 --mode quad
-refused quadray-render "--region: 0,0,641,480 is outside the 640x480 picture" --mode full --region 0,0,641,480
-refused quadray-render "--frame-range: 4-3 is not within frames 0-9" --animate 10 --frame-range 4-3
 refused quadray "'--size' is not an option" --size 8x8
 refused quadray "'a.pov': only one scene file can be given" b.pov a.pov
 

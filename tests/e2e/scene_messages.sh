@@ -103,10 +103,6 @@ check "error inside an included file" '#include "shared.inc"\nsphere { <0, 0, 0>
 check "included file missing" '\n#include "missing.inc"\n' \
     'ERROR (9001): tokenizer - file not found: objects/missing.inc in line 2' 255 \
     "$W:2: error: file not found: objects/missing.inc in line 2 [tokenizer 9001]"
-printf '#include "cycle.pov"\n' >"$WORK/objects/shared.inc"
-check "file including itself through another" '#include "shared.inc"\nsphere { <0, 0, 0>, 1 }\n' \
-    "ERROR (9001): tokenizer - 'objects/cycle.pov' includes itself in line 1" 255 \
-    "objects/shared.inc:1: error: 'objects/cycle.pov' includes itself in line 1 [tokenizer 9001]"
 rm "$WORK/objects/shared.inc"
 
 # Errors about a file as a whole name it on standard error too.

@@ -422,10 +422,6 @@ TEST(UnionHierarchyTest, HundredThousandMembersLoadRegroupAndTrace) {
     freeTree(scene);
 }
 
-}  // namespace
-
-namespace {
-
 // Region and sphere tests per primary and shadow ray over a camera-like fan into a cloud of n
 // small spheres, regrouped, through the queries the tracer uses.
 double testsPerRay(int n) {

@@ -2,7 +2,6 @@
 // built in code and compared as pictures or along chosen rays.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "base/statistics.h"
@@ -84,40 +83,24 @@ void expectNear(const Vector3& a, const Vector3& b, double tolerance) {
     EXPECT_NEAR(a.z, b.z, tolerance);
 }
 
-// Each light adds its own terms behind its own shadow ray and cache: two lights are each one
-// alone, added, less the ambient term both pictures hold; one listed light is the start light.
-TEST_F(Materials, LightsAddUp) {
+// Each light has its own shadow ray and cache: with two lights the caches hit and block as with
+// each light alone (the pictures adding up, and one listed light being the start light, are
+// checked through quadray-render by tests/e2e/materials.sh).
+TEST_F(Materials, LightsKeepTheirOwnShadowCaches) {
     ball.phong = 0.6;
     add(make_sphere(0.4, 1, 1, 1), ball);
-    const Picture start = render();
-    setSceneLights({*sceneLight()});
-    EXPECT_EQ(render().colours, start.colours);
-
     const Light warm{{0.7, 0.5, 0.2}, {-300, 400, -100}}, cold{{0.1, 0.3, 0.6}, {250, 300, -400}};
-    stats = Statistics{};
     setSceneLights({warm});
-    const Picture first = render();
+    render();
     setSceneLights({cold});
-    const Picture second = render();
+    render();
     const Statistics alone = stats;
     stats = Statistics{};
     setSceneLights({warm, cold});
-    const Picture both = render();
+    render();
     EXPECT_GT(stats.shadowCacheHits, 0);
     EXPECT_EQ(stats.shadowCacheHits, alone.shadowCacheHits);  // as if the other light were not there
     EXPECT_EQ(stats.shadowRaysBlocked, alone.shadowRaysBlocked);
-
-    int compared = 0;
-    for (std::size_t i = 0; i < both.colours.size(); ++i) {
-        const auto below1 = [i](const Picture& p) {
-            return std::max({p.colours[i].x, p.colours[i].y, p.colours[i].z}) < 1;
-        };
-        if (!below1(first) || !below1(second) || !below1(both)) continue;
-        const Vector3 ambient = both.objects[i] ? both.objects[i]->texture->ambient : Vector3{};
-        expectNear(both.colours[i], first.colours[i] + second.colours[i] - ambient, ONE_LEVEL);
-        ++compared;
-    }
-    EXPECT_GT(compared, 48 * 36 / 2);
 }
 
 // Clear glass that bends nothing is invisible, its shadow included (the ground is checkered,

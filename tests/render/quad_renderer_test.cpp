@@ -264,8 +264,8 @@ TEST_F(QuadRenderer, ObjectCountViewWritesNoTextInSmallQuads) {
     EXPECT_EQ(screen.count(DrawCall::Text), 0);
 }
 
-// A still view refined in steps of a few rows at a time ends as the full trace does with the
-// same samples per pixel: sample 0 from the grid, the rest through the shared pattern.
+// A still view refined pass by pass in steps of a few rows at a time ends as the full trace does
+// with the same samples per pixel: sample 0 from the grid, the rest through the shared pattern.
 TEST_F(QuadRenderer, RefinementInStepsIsTheSupersampledFullTrace) {
     reshapeWindow(setup, 40, 30);
     sceneList = sphereAhead();
@@ -285,14 +285,12 @@ TEST_F(QuadRenderer, RefinementInStepsIsTheSupersampledFullTrace) {
         EXPECT_GT(steps, 3 * samples);
         EXPECT_FALSE(refineFor(refinement, 4));
 
-        traceFullFrame();
-        PixelSums full;
-        startPixelSums(full, 40, 30, 0, 0, 40, 30);
-        addGridColours(full);
-        addSamples(full, samples);
-        std::vector<std::uint8_t> expected(40 * 30 * 3);
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 40; ++x) averageBytes(full, x, y, &expected[3 * (y * 40 + x)]);
+        // quadray-render's full trace, top row first; the refinement's rows go from the bottom.
+        std::vector<std::uint8_t> full, expected;
+        traceFullPicture({40, 30, 0, 0, 40, 30, samples}, [&full](const std::uint8_t* rows, int count) {
+            full.insert(full.end(), rows, rows + count * 40 * 3);
+        });
+        for (int y = 29; y >= 0; --y) expected.insert(expected.end(), &full[y * 120], &full[y * 120 + 120]);
         EXPECT_EQ(refinement.picture, expected);
     }
     Refinement empty;  // a window of no width

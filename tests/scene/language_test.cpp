@@ -1,11 +1,10 @@
 // The language's later additions read through the real parser: values of the new functions,
 // vectors and their components, the usual arithmetic, loops, conditions, macros and random
-// streams, and where each object was made.
+// streams (where each object was made is read back through the pick test).
 #include <cmath>
 #include <memory>
 
 #include "objects/csg.h"
-#include "objects/scene_store.h"
 #include "objects/sphere.h"
 #include "scene/parser.h"
 #include "scene_files.h"
@@ -27,7 +26,6 @@ protected:
         files_.emplace_back(new SceneFile(text));
         return languageScenes.emplace_back(parse_scene_file(files_.back()->path()));
     }
-    std::string path() const { return files_.back()->path(); }
 
 private:
     std::vector<std::unique_ptr<SceneFile>> files_;
@@ -92,6 +90,8 @@ TEST_F(LanguageTest, RandomStreamsRepeatAndAdvance) {
     EXPECT_EQ(radius(stream + "\n#declare R = rand(S);", "(R * 0) + R"), second);
 }
 
+// A macro called in a loop, a declaration in a loop's body, and a declared union whose loop runs
+// again at each use.
 TEST_F(LanguageTest, LoopsAndMacrosMakeMembers) {
     Object* root = parse(
         "#macro Column(X)\n cylinder { <X, 0, 0>, <X, 2, 0>, 0.1 }\n#end\n"
@@ -102,35 +102,14 @@ TEST_F(LanguageTest, LoopsAndMacrosMakeMembers) {
     Sphere* last = nullptr;
     for (Object* m = root->children; m; m = m->next) last = static_cast<Sphere*>(m);
     EXPECT_EQ(last->center.x, 9);
-}
 
-TEST_F(LanguageTest, BodiesAreReadWhenTheyRun) {
-    Object* root = parse(
+    reset_tokenizer();
+    root = parse(
         "#declare Ring = union {\n #for (I, 0, 11)\n  sphere { <cos(radians(I * 30)), 0, sin(radians(I * 30))>, 0.1 }\n"
         " #end\n}\nunion { object { Ring } object { Ring translate <0, 1, 0> } }");
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(memberCount(root->children), 12);
     EXPECT_EQ(memberCount(root->children->next), 12);
-}
-
-TEST_F(LanguageTest, OriginsNameTheStatementAndWhatLedToIt) {
-    Object* root = parse(
-        "#macro Ball(X)\n  sphere { <X, 0, 0>, 1 }\n#end\n#declare Pair = union {\n"
-        "  #for (I, 1, 2)\n    Ball(I)\n  #end\n}\nobject { Pair }\n");
-    ASSERT_NE(root, nullptr);
-    const SceneStore& store = *currentStore;
-    const Origin& union_origin = store.origins[static_cast<size_t>(root->origin)];
-    EXPECT_STREQ(union_origin.word, "union");
-    EXPECT_EQ(union_origin.line, 4);
-    const Origin& ball = store.origins[static_cast<size_t>(root->children->next->origin)];
-    EXPECT_STREQ(ball.word, "sphere");
-    EXPECT_EQ(store.paths[static_cast<size_t>(ball.path)], path());
-    EXPECT_EQ(ball.line, 2);
-    // Innermost first: the macro call, the loop, the declared name's use.
-    std::vector<int> lines;
-    for (int32_t link = ball.via; link >= 0; link = store.links[static_cast<size_t>(link)].outer)
-        lines.push_back(store.links[static_cast<size_t>(link)].line);
-    EXPECT_EQ(lines, (std::vector<int>{6, 5, 9}));
 }
 
 }  // namespace

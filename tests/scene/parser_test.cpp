@@ -289,29 +289,9 @@ TEST_F(ParserTest, TextureItemsOfOneStatementWriteOneRecord) {
     EXPECT_EQ(defaultTexture()->ambient, (Vector3{0.1, 0.1, 0.1}));
 }
 
-TEST_F(ParserTest, DeclaredTexturesAreParsedAgainForEveryUse) {
-    Object* scene = parse(
-        "#declare Red = texture { pigment { color rgb <1, 0, 0> } }\n"
-        "#declare Num = 3;\n"
-        "union {\n"
-        "  box { <0,0,0>, <1,1,1> Red }\n"
-        "  sphere { <0,0,0>, 1 texture { Red finish { phong 1 } } }\n"
-        "  box { <0,0,0>, <1,1,1> Num }\n"
-        "}\n");
-    const std::vector<Object*> m = members(scene);
-    ASSERT_EQ(m.size(), 3u);
-    EXPECT_NE(m[0]->texture, m[1]->texture);
-    EXPECT_EQ(m[0]->texture->colour, (Vector3{1, 0, 0}));
-    EXPECT_EQ(m[1]->texture->colour, (Vector3{1, 0, 0}));
-    EXPECT_EQ(m[0]->texture->phong, 0);
-    EXPECT_EQ(m[1]->texture->phong, 1);
-    EXPECT_EQ(m[2]->texture, defaultTexture());  // a number is no texture item
-    // Right after an expression a name is a second operand, not a texture.
-    EXPECT_FATAL_LINE(parseFailing("#declare Red = texture { }\nsphere { <0,0,0>, 1\n Red }"),
-                      "ERROR (9000): parser - Expected a number in line 3");
-}
-
-TEST_F(ParserTest, EqualTexturesShareOneRecordApartFromTheDefault) {
+// Equal textures share one record, apart from the default one; a declared texture is parsed
+// again at each use.
+TEST_F(ParserTest, EqualTexturesShareOneRecordAndDeclaredOnesAreParsedAgain) {
     const size_t before = currentStore->textures.size();
     Object* scene = parse(
         "union {\n"
@@ -323,7 +303,7 @@ TEST_F(ParserTest, EqualTexturesShareOneRecordApartFromTheDefault) {
         "  sphere { <5,0,0>, 1 }\n"
         "  texture { pigment { color rgb <0, 0, 0> } }\n"
         "}\n");
-    const std::vector<Object*> m = members(scene);
+    std::vector<Object*> m = members(scene);
     ASSERT_EQ(m.size(), 6u);
     EXPECT_EQ(m[0]->texture, m[1]->texture);
     EXPECT_NE(m[2]->texture, m[3]->texture);  // -0 and 0 are told apart
@@ -333,6 +313,26 @@ TEST_F(ParserTest, EqualTexturesShareOneRecordApartFromTheDefault) {
     EXPECT_NE(m[4]->texture, defaultTexture());
     EXPECT_EQ(m[4]->texture->colour, Texture().colour);
     EXPECT_EQ(currentStore->textures.size() - before, 4u);
+
+    scene = parse(
+        "#declare Red = texture { pigment { color rgb <1, 0, 0> } }\n"
+        "#declare Num = 3;\n"
+        "union {\n"
+        "  box { <0,0,0>, <1,1,1> Red }\n"
+        "  sphere { <0,0,0>, 1 texture { Red finish { phong 1 } } }\n"
+        "  box { <0,0,0>, <1,1,1> Num }\n"
+        "}\n");
+    m = members(scene);
+    ASSERT_EQ(m.size(), 3u);
+    EXPECT_NE(m[0]->texture, m[1]->texture);
+    EXPECT_EQ(m[0]->texture->colour, (Vector3{1, 0, 0}));
+    EXPECT_EQ(m[1]->texture->colour, (Vector3{1, 0, 0}));
+    EXPECT_EQ(m[0]->texture->phong, 0);
+    EXPECT_EQ(m[1]->texture->phong, 1);
+    EXPECT_EQ(m[2]->texture, defaultTexture());  // a number is no texture item
+    // Right after an expression a name is a second operand, not a texture.
+    EXPECT_FATAL_LINE(parseFailing("#declare Red = texture { }\nsphere { <0,0,0>, 1\n Red }"),
+                      "ERROR (9000): parser - Expected a number in line 3");
 }
 
 TEST_F(ParserTest, WhatIsReadAgainStaysInAFileGivenBackAsItIsRead) {
